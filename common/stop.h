@@ -1,0 +1,47 @@
+// The two ways a program ends early. Library code throws; each program's
+// main catches (see run_program) and turns the throw into the exit status.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// A failed read, write or open: main writes one line to standard error,
+//   severe (24): end-of-file during read, unit 5, file /dev/stdin
+// and ends with a non-zero exit status.
+class FatalIoError : public std::runtime_error {
+ public:
+  FatalIoError(int number, int unit, std::string path);
+  int number() const { return number_; }
+  int unit() const { return unit_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  int number_;
+  int unit_;
+  std::string path_;
+};
+
+// Error numbers of the fatal line.
+namespace ioerr {
+inline constexpr int GROUP_SYNTAX = 17;
+inline constexpr int GROUP_TOO_MANY = 18;
+inline constexpr int GROUP_NAME = 19;
+inline constexpr int END_OF_FILE = 24;
+inline constexpr int NOT_FOUND = 29;
+inline constexpr int OPEN_FAILURE = 30;
+inline constexpr int WRITE_FAILURE = 38;
+inline constexpr int FREE_SYNTAX = 59;
+inline constexpr int CONVERSION = 64;
+}  // namespace ioerr
+
+// The message text of an error number, as the fatal line shows it.
+const char* io_error_message(int number);
+
+// The program's own stop after it has written its message (non-convergence,
+// a missing MPCORB file, ...): main ends with exit status 0.
+struct ProgramStop {};
+
+// Runs a program's main routine: returns 0 after a normal end or a
+// ProgramStop, writes the fatal line and returns 1 after a FatalIoError.
+// Console output is flushed before anything goes to standard error.
+int run_program(void (*main_routine)());
