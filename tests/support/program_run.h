@@ -1,0 +1,114 @@
+// Helpers for tests that run a real program with answers on standard input
+// and compare what it writes with expected files.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+inline std::string read_file(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void write_file(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary);
+  out << bytes;
+}
+
+// A fresh, empty folder under the system's temporary folder, removed at the
+// end of the test.
+class TempDir {
+ public:
+  TempDir() {
+    std::string templ = (fs::temp_directory_path() / "tavtest-XXXXXX").string();
+    if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp");
+    path_ = templ;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  fs::path path_;
+};
+
+struct RunResult {
+  std::string out;   // standard output, byte for byte
+  std::string err;   // standard error
+  int status = -1;   // exit status
+};
+
+// Runs `program` in `dir` with `input` on standard input.
+inline RunResult run_program(const std::string& program, const std::string& input,
+                             const fs::path& dir) {
+  const fs::path in = dir / ".stdin", out = dir / ".stdout", err = dir / ".stderr";
+  write_file(in, input);
+  const std::string cmd = "cd '" + dir.string() + "' && '" + program + "' < '" + in.string() +
+                          "' > '" + out.string() + "' 2> '" + err.string() + "'";
+  const int raw = std::system(cmd.c_str());
+  RunResult r;
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  r.out = read_file(out);
+  r.err = read_file(err);
+  fs::remove(in);
+  fs::remove(out);
+  fs::remove(err);
+  return r;
+}
+
+// Text with LF line ends turned into CR LF (expected files are kept with
+// CR LF; this helps when a test builds an expectation in code).
+inline std::string crlf(const std::string& s) {
+  std::string r;
+  for (char c : s) {
+    if (c == '\n') r += '\r';
+    r += c;
+  }
+  return r;
+}
+
+// Compares two byte strings line by line, so that a failure names the first
+// line that differs instead of printing two long texts.
+inline ::testing::AssertionResult same_bytes(const std::string& expected, const std::string& actual) {
+  if (expected == actual) return ::testing::AssertionSuccess();
+  std::istringstream e(expected), a(actual);
+  std::string le, la;
+  int n = 0;
+  while (true) {
+    ++n;
+    const bool ge = static_cast<bool>(std::getline(e, le));
+    const bool ga = static_cast<bool>(std::getline(a, la));
+    if (!ge && !ga) break;
+    if (!ge || !ga || le != la) {
+      return ::testing::AssertionFailure()
+             << "first difference at line " << n << "\n expected: [" << (ge ? le : "<end>")
+             << "]\n   actual: [" << (ga ? la : "<end>") << "]";
+    }
+  }
+  return ::testing::AssertionFailure() << "line ends or final bytes differ";
+}
+
+// The folder of real test data, or empty when it is absent.
+inline fs::path data_dir() {
+#ifdef TEST_DATA_DIR
+  const fs::path p = TEST_DATA_DIR;
+  if (fs::exists(p)) return p;
+#endif
+  return {};
+}
+
+}  // namespace testing_support
