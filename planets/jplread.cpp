@@ -1,0 +1,3 @@
+#include "jplread.h"
+
+void close_ephemeris_file() {}
