@@ -1,0 +1,11 @@
+// kestle: builds one element file from values typed on the console.
+//
+// Asks for the element type (1 minor planet, 2 comet), the identification,
+// the source text, the epoch (a year with month and decimal day, or a Julian
+// date), H and G, the elements (angles in degrees, J2000 ecliptic; a in AU
+// for a minor planet, or the perihelion time and q in AU for a comet) and the
+// file name, then writes the 12-line element file on channel 10 with line 1
+// in the numbered form.
+#pragma once
+
+void KESTLE();

@@ -1,0 +1,4 @@
+#include "kestle.h"
+#include "stop.h"
+
+int main() { return run_program(KESTLE); }

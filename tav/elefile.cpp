@@ -1,0 +1,166 @@
+// The element file: its reader, its writer and the console display of an
+// element set.
+#include "elefile.h"
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "astcon.h"
+#include "calendar.h"
+#include "elements.h"
+#include "textio.h"
+
+namespace {
+
+using namespace lay;
+
+constexpr int kReadUnit = 44;
+constexpr int kWriteUnit = 10;
+
+// Columns [from, from + w) of a line, blank-filled past its end.
+std::string columns(std::string_view line, std::size_t from, std::size_t w) {
+  std::string s = from < line.size() ? std::string(line.substr(from, w)) : std::string();
+  s.resize(w, ' ');
+  return s;
+}
+
+// The month abbreviation of line 1; a date with no month (from a date that
+// is not a number) shows asterisks, like any field that cannot hold its value.
+std::string_view month_text(std::int32_t month) {
+  return month >= 1 && month <= 12 ? month_name(month) : std::string_view("***");
+}
+
+// Mean motion n (rad/day) from |a|, so that a hyperbola saved in the
+// a form gets one too, and the mean anomaly M (rad) at date t: above 2 pi it
+// loses 2 pi once, below 0 it gains 2 pi once, and no more.
+void mean_motion_and_anomaly(const ElementSet& el, JulianDate t, double& n, double& M) {
+  n = ASTCON::GAUSSK * std::pow(std::fabs(el.aq), -1.5);
+  M = (t - el.tp) * n;
+  if (M > 2 * ASTCON::PI) M -= 2 * ASTCON::PI;
+  if (M < 0) M += 2 * ASTCON::PI;
+}
+
+// Line 1: number and name in the numbered form when columns 1 to 9 read as
+// an integer field, otherwise the first 50 columns as the name and no number.
+void read_first_line(std::string_view line) {
+  std::int32_t number = 0;
+  if (parse_int_field(columns(line, 0, 9), number)) {
+    OBJECT.NUMBER = number;
+    OBJECT.NAME = columns(line, 10, 28);
+  } else {
+    OBJECT.NUMBER = 0;
+    OBJECT.NAME = columns(line, 0, 50);
+  }
+}
+
+}  // namespace
+
+void GET_TAV_ELEMENTS(ElementSet& el, double& H, double& G) {
+  Text<40> name;
+  for (;;) {
+    say({"Enter name of input element data file"});
+    ask_text(name);
+    if (file_exists(name.view())) break;
+    say({name.view(), " element file does not exist"});
+    say({"Please re-enter file name"});
+  }
+
+  TextFile f(kReadUnit);
+  f.open_read(name.view());
+  // A file without a first line is left to the read of line 2 to report.
+  std::string line1;
+  if (f.read_line(line1)) read_first_line(line1);
+
+  std::array<double, 10> v{};  // lines 2 to 11
+  read(f, {F(30, 18)}, {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]});
+  read(f, {A(80)}, {OBJECT.ELSRC});
+  f.close();
+
+  const double RADDEG = ASTCON::RADDEG;
+  H = v[0];
+  G = v[1];
+  const double n = v[7] / RADDEG;  // rad/day
+  el.e = v[6];
+  el.i = v[5] / RADDEG;
+  el.node = v[4] / RADDEG;
+  el.peri = v[3] / RADDEG;
+  el.aq = v[8];
+  OBJECT.EPOCH = v[9];
+  if (v[7] == 0.0) {
+    // Comet form: line 4 is the perihelion time, passed through the same
+    // conversion as the angles (so its last bit may change).
+    const double tp_rad = v[2] / RADDEG;
+    el.tp = tp_rad * RADDEG;
+    OBJECT.ICOMET = 1;
+  } else {
+    el.tp = OBJECT.EPOCH - (v[2] / RADDEG) / n;
+    OBJECT.ICOMET = 0;
+  }
+}
+
+void SAVE_ELE(const StateVector& s, JulianDate t, const Text<30>& name) {
+  const double RADDEG = ASTCON::RADDEG;
+  ElementSet el;
+  XV2ELEM(s, t, el);
+  if (OBJECT.ICOMET == 0 && !(el.e <= 0.9999999 || el.e >= 1.0000001)) {
+    // The near-parabolic band of XV2ELEM gives no semimajor axis; the a form
+    // takes the osculating one from the energy of the state (vis-viva).
+    const double r = std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z);
+    const double v2 = s.vx * s.vx + s.vy * s.vy + s.vz * s.vz;
+    el.aq = 1.0 / (2.0 / r - v2 / ASTCON::SUNMU);
+  }
+
+  double line4 = el.tp, line9 = 0.0;  // comet form: Tp and a zero mean motion
+  if (OBJECT.ICOMET == 0) {
+    double n = 0, M = 0;
+    mean_motion_and_anomaly(el, t, n, M);
+    line4 = M * RADDEG;
+    line9 = n * RADDEG;
+  }
+  std::int32_t year = 0, month = 0, day = 0;
+  double hour = 0;
+  JulianDate date = t;
+  MYDATE(year, month, day, hour, date, -1);
+
+  TextFile f(kWriteUnit);
+  f.open_write(name.view());
+  say({"Elements saved:"});
+  PRINT_ELE(el, t);
+
+  if (OBJECT.NUMBER != 0) {
+    write(f, {I(9), X(1), A(28), I(4), L("-"), A(3), L("-"), I(2)},
+          {OBJECT.NUMBER, OBJECT.NAME, year, month_text(month), day});
+  } else {
+    write(f, {A(28), I(4), L("-"), A(3), L("-"), I(2)},
+          {OBJECT.NAME, year, month_text(month), day});
+  }
+  write(f, {F(30, 18)},
+        {OBJECT.H, OBJECT.G, line4, el.peri * RADDEG, el.node * RADDEG, el.i * RADDEG, el.e,
+         line9, el.aq, t});
+  write(f, {L("TAV generated file "), A()}, {name});
+  f.close();
+  say({"Elements saved on file ", name.view()});
+}
+
+void PRINT_ELE(const ElementSet& el, JulianDate t) {
+  const double RADDEG = ASTCON::RADDEG;
+  TextFile& out = console().out();
+  if (t > 0) write(out, {X(1), L("Osculating elements on JD "), F(11, 3), L(" follow:")}, {t});
+  if (OBJECT.ICOMET == 0) {
+    double n = 0, M = 0;
+    mean_motion_and_anomaly(el, t, n, M);
+    write(out, {X(1), L("Mean anomaly (M)      = "), F(21, 15)}, {M * RADDEG});
+    write(out, {X(1), L("Semi-major axis (a)   = "), F(21, 17)}, {el.aq});
+  } else {
+    write(out, {X(1), L("Perihelion distance (q) = "), F(21, 17)}, {el.aq});
+  }
+  // Bytes 236 and 234 show as the symbols of omega and Omega in code page 437.
+  write(out, {X(1), L("Angle of per (\xEC)      = "), F(21, 15)}, {el.peri * RADDEG});
+  write(out, {X(1), L("Long of asc node (\xEA)  = "), F(21, 15)}, {el.node * RADDEG});
+  write(out, {X(1), L("Inclination (i)       = "), F(21, 15)}, {el.i * RADDEG});
+  write(out, {X(1), L("Eccentricity (e)      = "), F(21, 17)}, {el.e});
+  write(out, {X(1), L("Perihelion date (Tp)  = "), F(21, 12)}, {el.tp});
+  out.write_line("");
+}
