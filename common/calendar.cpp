@@ -1,5 +1,6 @@
 #include "calendar.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -54,7 +55,10 @@ void CTOJ(const PackedDateTime& packed, JulianDate& jd) {
 
 void JTOC(JulianDate jd, CalendarFields& fields, std::int32_t mode) {
   const double X = jd + 0.5000000001;
-  const std::int64_t J = trunc64(X);
+  // Days beyond 2^53, where a double no longer holds every whole day, are
+  // held at that bound: the integer formulas below cannot overflow then.
+  constexpr std::int64_t kDayLimit = std::int64_t{1} << 53;
+  const std::int64_t J = std::clamp(trunc64(X), -kDayLimit, kDayLimit);
   const double hours = (X - static_cast<double>(J)) * 24.0;
   const std::int64_t hour = trunc64(hours);
   const double minutes = (hours - static_cast<double>(hour)) * 60.0;
@@ -82,8 +86,11 @@ void MYDATE(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& 
             JulianDate& jd, std::int32_t mode) {
   if (mode == 1) {
     const std::int64_t date = std::int64_t{year} * 10000 + std::int64_t{month} * 100 + day;
-    const std::int64_t h = trunc64(hour);
-    const double m = (hour - static_cast<double>(h)) * 60.0;
+    // Hours beyond 2^31 are held there: the time word saturates all the
+    // same, and the products below cannot overflow.
+    const double hr = std::clamp(hour, -2147483648.0, 2147483648.0);
+    const std::int64_t h = trunc64(hr);
+    const double m = (hr - static_cast<double>(h)) * 60.0;
     const double s = (m - std::trunc(m)) * 60.0;
     const double c = (s - std::trunc(s)) * 100.0;
     const std::int64_t time = trunc64(m) * 10000 + h * 1000000 + trunc64(s) * 100 + trunc64(c);
