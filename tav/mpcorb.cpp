@@ -132,6 +132,8 @@ JulianDate packed_epoch(char century, std::int32_t yy, char month_c, char day_c,
 
 std::int32_t IUNPACK(char c) {
   const int code = static_cast<unsigned char>(c);
+  // Lower-case letters continue after "Z" (a0191 is 360191).
+  if (c >= 'a' && c <= 'z') return code - 61;
   return code >= 65 ? code - 55 : code - 48;
 }
 

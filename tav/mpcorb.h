@@ -14,9 +14,9 @@
 #include "records.h"
 #include "types.h"
 
-// Value of one character of the packed notation: code minus 55 from "A"
-// (code 65) on, so "A" is 10 and "Z" 35; code minus 48 below, so "0"-"9" are
-// 0-9.
+// Value of one character of the packed notation: "0"-"9" are 0-9, "A"-"Z"
+// 10-35 and "a"-"z" 36-61; any other character below "A" (code 65) is its
+// code minus 48, any other from "A" on its code minus 55.
 std::int32_t IUNPACK(char c);
 
 // Finds one object in the file MPCFILE by number (choice 1) or by name
