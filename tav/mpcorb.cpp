@@ -74,7 +74,10 @@ SearchKey ask_key(std::int32_t choice) {
     Text<28> typed;
     typed = "";
     ask({typed});
-    s.key = "(" + std::string(typed.trimmed()) + ")";
+    std::string k = "(";
+    k += typed.trimmed();
+    k += ')';
+    s.key = k;
   }
   return s;
 }
