@@ -112,15 +112,34 @@ struct Elements {
   std::int32_t number = 0;
   Text<28> name;
   Text<80> source;
-  Date date;        // of the epoch, for line 1
+  Date date;  // of the epoch, for line 1
   JulianDate epoch = 0;
   double H = 0, G = 0;
-  double m_or_tp = 0;   // mean anomaly (deg) or perihelion time (JD)
+  double m_or_tp = 0;                   // mean anomaly (deg) or perihelion time (JD)
   double peri = 0, node = 0, incl = 0;  // deg
   double e = 0;
-  double n = 0;     // mean motion, deg/day; 0 for a comet
+  double n = 0;       // mean motion, deg/day; 0 for a comet
   double a_or_q = 0;  // AU
 };
+
+// The questions both element types ask, from the name to G.
+void ask_identity_epoch_and_magnitudes(Elements& el, std::string_view name_prompt) {
+  say({name_prompt});
+  ask_text(el.name);
+  say({"Enter a source for these elements"});
+  ask_text(el.source);
+  el.epoch = epoch_dialogue(el.date);
+  el.H = ask_double("Enter Absolute magnitude, H");
+  el.G = ask_double("Enter slope parameter, G");
+}
+
+// The orientation and shape of the orbit (degrees; e).
+void ask_angles_and_eccentricity(Elements& el) {
+  el.peri = ask_double("Enter argument of perihelion");
+  el.node = ask_double("Enter longitude of ascending node");
+  el.incl = ask_double("Enter inclination");
+  el.e = ask_double("Enter orbital eccentricity");
+}
 
 void minor_planet(Elements& el) {
   say({"Enter a minor planet number"});
@@ -128,18 +147,9 @@ void minor_planet(Elements& el) {
   Text<30> typed;
   ask_text(typed, 20);
   el.number = typed_number(typed.trimmed());
-  say({"Enter a name or provisional designation for this object"});
-  ask_text(el.name);
-  say({"Enter a source for these elements"});
-  ask_text(el.source);
-  el.epoch = epoch_dialogue(el.date);
-  el.H = ask_double("Enter Absolute magnitude, H");
-  el.G = ask_double("Enter slope parameter, G");
+  ask_identity_epoch_and_magnitudes(el, "Enter a name or provisional designation for this object");
   el.m_or_tp = ask_double("Enter mean anomaly");
-  el.peri = ask_double("Enter argument of perihelion");
-  el.node = ask_double("Enter longitude of ascending node");
-  el.incl = ask_double("Enter inclination");
-  el.e = ask_double("Enter orbital eccentricity");
+  ask_angles_and_eccentricity(el);
   // A zero axis has no mean motion: asked again. A negative one (a
   // hyperbola) takes its mean motion from |a|.
   do {
@@ -149,18 +159,9 @@ void minor_planet(Elements& el) {
 }
 
 void comet(Elements& el) {
-  say({"Enter a designation for this object"});
-  ask_text(el.name);
-  say({"Enter a source for these elements"});
-  ask_text(el.source);
-  el.epoch = epoch_dialogue(el.date);
-  el.H = ask_double("Enter Absolute magnitude, H");
-  el.G = ask_double("Enter slope parameter, G");
+  ask_identity_epoch_and_magnitudes(el, "Enter a designation for this object");
   el.m_or_tp = perihelion_dialogue();
-  el.peri = ask_double("Enter argument of perihelion");
-  el.node = ask_double("Enter longitude of ascending node");
-  el.incl = ask_double("Enter inclination");
-  el.e = ask_double("Enter orbital eccentricity");
+  ask_angles_and_eccentricity(el);
   el.a_or_q = ask_double("Enter perihelion distance q");
   el.n = 0.0;  // marks the comet form
 }

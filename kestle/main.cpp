@@ -1,4 +1,6 @@
 #include "kestle.h"
 #include "stop.h"
 
-int main() { return run_program(KESTLE); }
+int main() {
+  return run_program(KESTLE);
+}

@@ -137,8 +137,8 @@ void SAVE_ELE(const StateVector& s, JulianDate t, const Text<30>& name) {
           {OBJECT.NAME, year, month_text(month), day});
   }
   write(f, {F(30, 18)},
-        {OBJECT.H, OBJECT.G, line4, el.peri * RADDEG, el.node * RADDEG, el.i * RADDEG, el.e,
-         line9, el.aq, t});
+        {OBJECT.H, OBJECT.G, line4, el.peri * RADDEG, el.node * RADDEG, el.i * RADDEG, el.e, line9,
+         el.aq, t});
   write(f, {L("TAV generated file "), A()}, {name});
   f.close();
   say({"Elements saved on file ", name.view()});

@@ -114,7 +114,9 @@ double single(double v, const TextFile& f) {
   return static_cast<double>(static_cast<float>(v));
 }
 
-bool packed_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
+bool packed_digit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
+}
 
 // The epoch from the packed century (column 21), year (22-23), month (24)
 // and day (25), at 0 h. Characters that cannot be a date make the line
@@ -164,10 +166,9 @@ void GET_MPC_ELEMENTS(const Text<32>& MPCFILE, std::int32_t choice, ElementSet& 
   Text<1> century, month_c, day_c;
   std::int32_t yy = 0;
   double h = 0, g = 0, M = 0, peri = 0, node = 0, incl = 0, e = 0, n = 0, a = 0;
-  read_text(line,
-            {A(7), X(1), F(5, 2), X(1), F(5, 2), X(1), A(1), I(2), A(1), A(1), X(1), F(9, 5),
-             X(2), F(9, 5), X(2), F(9, 5), X(2), F(9, 5), X(2), F(9, 7), X(1), F(11, 8), X(1),
-             F(11, 7)},
+  read_text(line, {A(7), X(1),    F(5, 2), X(1),    F(5, 2), X(1),     A(1), I(2),
+                   A(1), A(1),    X(1),    F(9, 5), X(2),    F(9, 5),  X(2), F(9, 5),
+                   X(2), F(9, 5), X(2),    F(9, 7), X(1),    F(11, 8), X(1), F(11, 7)},
             {packed, h, g, century, yy, month_c, day_c, M, peri, node, incl, e, n, a}, f);
   h = single(h, f);
   g = single(g, f);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../tav/console_script.h"
+#include "../tav/test_io.h"
 #include "astcon.h"
 #include "elefile.h"
 #include "program_run.h"
@@ -26,82 +26,70 @@ const std::string kCometAnswers =
     "2\nC/2009 R1 (McNaught)\nDiscovery orbit, MPEC 2009-R15\n2009\n6\n18.5\n6.5\n4.0\n2010\n7\n"
     "2.6875\n130.7\n322.8\n77.6\n0.9994\n0.405\n  comet.ele\n";
 
-// The lines of a file, without their CR LF.
-std::vector<std::string> lines_of(const std::string& bytes) {
-  std::vector<std::string> lines;
-  std::size_t from = 0;
-  while (from < bytes.size()) {
-    std::size_t end = bytes.find("\r\n", from);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(from, end - from));
-    from = end + 2;
+constexpr double R = ASTCON::RADDEG;
+
+// One whole run: its answers, the expected transcript and file, and what
+// the ephemeris program's reader makes of the file.
+struct WholeRun {
+  const char* what;
+  std::string answers;
+  std::string file;  // written by the run; expected/<file> and expected/<stem>.out
+  ElementSet el;     // read back
+  double H, G;
+  std::int32_t icomet, number;
+  JulianDate epoch;
+  std::string name, source;  // trimmed
+};
+
+TEST(Kestle, WholeRunsAgainstExpectedFiles) {
+  const std::vector<WholeRun> runs = {
+      {"minor planet, Julian epoch", kMinorPlanetAnswers, "minor_planet.ele",
+       ElementSet{0.2226, 10.8287 / R, 304.3221 / R, 178.8165 / R, 2.7675,
+                  2455000.5 - (110.8296 / R) / (0.2140782912311392 / R)},
+       10.43, 0.46, 0, 433, 2455000.5, "Eros", "MPC 2009 June orbit, hand entered"},
+      // Tp passes through the conversion to radians and back.
+      {"comet, calendar dates", kCometAnswers, "comet.ele",
+       ElementSet{0.9994, 77.6 / R, 322.8 / R, 130.7 / R, 0.405, (2455380.1875 / R) * R}, 6.5, 4.0,
+       1, 0, 2455001.0, "C/2009 R1 (McNaught)", "Discovery orbit, MPEC 2009-R15"},
+  };
+  for (const WholeRun& run : runs) {
+    SCOPED_TRACE(run.what);
+    TempDir dir;
+    const RunResult r = run_program(KESTLE_BINARY, run.answers, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string stem = fs::path(run.file).stem().string();
+    EXPECT_TRUE(same_bytes(read_file(kExpected + stem + ".out"), r.out));
+    EXPECT_TRUE(same_bytes(read_file(kExpected + run.file), read_file(dir / run.file)));
+
+    reset_records();
+    ConsoleScript console((dir / run.file).string() + "\n");
+    ElementSet el;
+    GET_TAV_ELEMENTS(el, OBJECT.H, OBJECT.G);
+    EXPECT_EQ(el.e, run.el.e);
+    EXPECT_EQ(el.i, run.el.i);
+    EXPECT_EQ(el.node, run.el.node);
+    EXPECT_EQ(el.peri, run.el.peri);
+    EXPECT_EQ(el.aq, run.el.aq);
+    EXPECT_EQ(el.tp, run.el.tp);
+    EXPECT_EQ(OBJECT.H, run.H);
+    EXPECT_EQ(OBJECT.G, run.G);
+    EXPECT_EQ(OBJECT.ICOMET, run.icomet);
+    EXPECT_EQ(OBJECT.NUMBER, run.number);
+    EXPECT_EQ(OBJECT.EPOCH, run.epoch);
+    EXPECT_EQ(OBJECT.NAME.trimmed(), run.name);
+    EXPECT_EQ(OBJECT.ELSRC.trimmed(), run.source);
   }
-  return lines;
 }
 
-// Reads an element file back with GET_TAV_ELEMENTS.
-ElementSet read_back(const fs::path& file, double& H, double& G) {
-  reset_records();
-  ConsoleScript console(file.string() + "\n");
-  ElementSet el;
-  GET_TAV_ELEMENTS(el, H, G);
-  return el;
-}
-
-TEST(Kestle, MinorPlanetFileAndTranscript) {
+// The lines the brief of the file names: a mean motion of 2.7675 AU and a
+// Julian epoch of seven integer digits.
+TEST(Kestle, MeanMotionAndEpochLines) {
   TempDir dir;
-  const RunResult r = run_program(KESTLE_BINARY, kMinorPlanetAnswers, dir.path());
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(same_bytes(read_file(kExpected + "minor_planet.out"), r.out));
-  const std::string file = read_file(dir / "minor_planet.ele");
-  EXPECT_TRUE(same_bytes(read_file(kExpected + "minor_planet.ele"), file));
-  const std::vector<std::string> lines = lines_of(file);
+  ASSERT_EQ(run_program(KESTLE_BINARY, kMinorPlanetAnswers, dir.path()).status, 0);
+  const std::vector<std::string> lines = crlf_lines(read_file(dir / "minor_planet.ele"));
   ASSERT_EQ(lines.size(), 12u);
-  EXPECT_EQ(lines[8], "          0.214078291231139195");  // n of a = 2.7675 AU
+  EXPECT_EQ(lines[8], "          0.214078291231139195");
   EXPECT_EQ(lines[10], "    2455000.500000000000000000");
-
-  double H = 0, G = 0;
-  const ElementSet el = read_back(dir / "minor_planet.ele", H, G);
-  const double R = ASTCON::RADDEG;
-  const double n = 0.2140782912311392 / R;
-  EXPECT_EQ(H, 10.43);
-  EXPECT_EQ(G, 0.46);
-  EXPECT_EQ(el.e, 0.2226);
-  EXPECT_EQ(el.i, 10.8287 / R);
-  EXPECT_EQ(el.node, 304.3221 / R);
-  EXPECT_EQ(el.peri, 178.8165 / R);
-  EXPECT_EQ(el.aq, 2.7675);
-  EXPECT_EQ(el.tp, 2455000.5 - (110.8296 / R) / n);
-  EXPECT_EQ(OBJECT.ICOMET, 0);
-  EXPECT_EQ(OBJECT.NUMBER, 433);
-  EXPECT_EQ(OBJECT.EPOCH, 2455000.5);
-  EXPECT_EQ(OBJECT.NAME.trimmed(), "Eros");
-  EXPECT_EQ(OBJECT.ELSRC.trimmed(), "MPC 2009 June orbit, hand entered");
-}
-
-TEST(Kestle, CometFileAndTranscript) {
-  TempDir dir;
-  const RunResult r = run_program(KESTLE_BINARY, kCometAnswers, dir.path());
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(same_bytes(read_file(kExpected + "comet.out"), r.out));
-  const std::string file = read_file(dir / "comet.ele");
-  EXPECT_TRUE(same_bytes(read_file(kExpected + "comet.ele"), file));
-
-  double H = 0, G = 0;
-  const ElementSet el = read_back(dir / "comet.ele", H, G);
-  const double R = ASTCON::RADDEG;
-  EXPECT_EQ(H, 6.5);
-  EXPECT_EQ(G, 4.0);
-  EXPECT_EQ(el.e, 0.9994);
-  EXPECT_EQ(el.i, 77.6 / R);
-  EXPECT_EQ(el.node, 322.8 / R);
-  EXPECT_EQ(el.peri, 130.7 / R);
-  EXPECT_EQ(el.aq, 0.405);
-  EXPECT_NEAR(el.tp, 2455380.1875, 1e-6);  // may differ in the last bit
-  EXPECT_EQ(OBJECT.ICOMET, 1);
-  EXPECT_EQ(OBJECT.NUMBER, 0);
-  EXPECT_EQ(OBJECT.EPOCH, 2455001.0);
-  EXPECT_EQ(OBJECT.NAME.trimmed(), "C/2009 R1 (McNaught)");
 }
 
 // A minor-planet dialogue with some answers replaced.
@@ -127,7 +115,8 @@ TEST(Kestle, LinesOfTheFile) {
        "     1234 Eros                        2009-Jun-18"},
       {"a letter adds its code minus 48", minor_planet("12A"), 1,
        "      137 Eros                        2009-Jun-18"},
-      {"calendar epoch", minor_planet("1", "2009\n6\n18.5\n"), 11, "    2455001.000000000000000000"},
+      {"calendar epoch", minor_planet("1", "2009\n6\n18.5\n"), 11,
+       "    2455001.000000000000000000"},
       {"decimal day 18.75 is 18 h", minor_planet("1", "2009\n6\n18.75\n"), 11,
        "    2455001.250000000000000000"},
       {"9999.9 is the year 9999", minor_planet("1", "9999.9\n1\n1\n"), 1,
@@ -144,7 +133,7 @@ TEST(Kestle, LinesOfTheFile) {
     TempDir dir;
     const RunResult r = run_program(KESTLE_BINARY, c.answers, dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::vector<std::string> lines = lines_of(read_file(dir / "e.ele"));
+    const std::vector<std::string> lines = crlf_lines(read_file(dir / "e.ele"));
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[c.line - 1], c.expected);
   }
@@ -176,7 +165,7 @@ TEST(Kestle, AnswersAskedAgain) {
          p = r.out.find(c.prompt, p + 1))
       ++count;
     EXPECT_EQ(count, 2u);
-    const std::vector<std::string> lines = lines_of(read_file(dir / "e.ele"));
+    const std::vector<std::string> lines = crlf_lines(read_file(dir / "e.ele"));
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[0].substr(38), "2009-Jun-18");
   }
@@ -212,7 +201,7 @@ TEST(Kestle, FarFutureJulianDate) {
   TempDir dir;
   const RunResult r = run_program(KESTLE_BINARY, minor_planet("1", "1e300\n"), dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::vector<std::string> lines = lines_of(read_file(dir / "e.ele"));
+  const std::vector<std::string> lines = crlf_lines(read_file(dir / "e.ele"));
   ASSERT_EQ(lines.size(), 12u);
   EXPECT_EQ(lines[0].substr(0, 42), "        1 Eros                        ****");
 }
@@ -223,8 +212,8 @@ TEST(Kestle, RewritesAnExistingFile) {
   write_file(dir / "minor_planet.ele", std::string(5000, 'x') + "\r\n");
   const RunResult r = run_program(KESTLE_BINARY, kMinorPlanetAnswers, dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(same_bytes(read_file(kExpected + "minor_planet.ele"),
-                         read_file(dir / "minor_planet.ele")));
+  EXPECT_TRUE(
+      same_bytes(read_file(kExpected + "minor_planet.ele"), read_file(dir / "minor_planet.ele")));
 }
 
 }  // namespace

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "astcon.h"
-#include "console_script.h"
 #include "elements.h"
 #include "program_run.h"
 #include "records.h"
 #include "stop.h"
+#include "test_io.h"
 
 namespace {
 
@@ -22,32 +22,18 @@ using namespace testing_support;
 
 constexpr double R = ASTCON::RADDEG;
 
-std::string lines(const std::vector<std::string>& ls) {
-  std::string s;
-  for (const std::string& l : ls) s += l + "\r\n";
-  return s;
-}
-
-std::vector<std::string> split_lines(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from < bytes.size()) {
-    std::size_t end = bytes.find("\r\n", from);
-    if (end == std::string::npos) end = bytes.size();
-    out.push_back(bytes.substr(from, end - from));
-    from = end + 2;
-  }
-  return out;
-}
-
 // Lines 2 to 12 of an element file in the minor-planet form.
-const std::vector<std::string> kMinorPlanetBody = {
-    "         10.430000000000000000", "          0.460000000000000000",
-    "        110.829600000000000000", "        178.816500000000000000",
-    "        304.322100000000000000", "         10.828700000000000000",
-    "          0.222600000000000000", "          0.214078291231139195",
-    "          2.767500000000000071", "    2455000.500000000000000000",
-    "MPC orbit"};
+const std::vector<std::string> kMinorPlanetBody = {"         10.430000000000000000",
+                                                   "          0.460000000000000000",
+                                                   "        110.829600000000000000",
+                                                   "        178.816500000000000000",
+                                                   "        304.322100000000000000",
+                                                   "         10.828700000000000000",
+                                                   "          0.222600000000000000",
+                                                   "          0.214078291231139195",
+                                                   "          2.767500000000000071",
+                                                   "    2455000.500000000000000000",
+                                                   "MPC orbit"};
 
 class ElementFile : public ::testing::Test {
  protected:
@@ -56,7 +42,7 @@ class ElementFile : public ::testing::Test {
   // Writes an element file of the given lines and reads it with
   // GET_TAV_ELEMENTS; returns the console output.
   std::string load(const std::vector<std::string>& file_lines) {
-    write_file(dir / "obj.ele", lines(file_lines));
+    write_file(dir / "obj.ele", crlf_text(file_lines));
     return read_from((dir / "obj.ele").string() + "\n");
   }
   std::string read_from(const std::string& answers) {
@@ -139,12 +125,13 @@ TEST_F(ElementFile, MeanMotionChoosesTheForm) {
 TEST_F(ElementFile, MissingFileIsAskedAgain) {
   std::vector<std::string> file = {"      433 Eros                        2009-Jun-18"};
   file.insert(file.end(), kMinorPlanetBody.begin(), kMinorPlanetBody.end());
-  write_file(dir / "obj.ele", lines(file));
+  write_file(dir / "obj.ele", crlf_text(file));
   const std::string out = read_from("nofile.ele\n\n" + (dir / "obj.ele").string() + "\n");
   const std::string prompt = " Enter name of input element data file\r\n";
-  EXPECT_EQ(out, prompt + " nofile.ele                               element file does not exist\r\n" +
-                     " Please re-enter file name\r\n" + prompt + " " + std::string(40, ' ') +
-                     " element file does not exist\r\n" + " Please re-enter file name\r\n" + prompt);
+  EXPECT_EQ(out,
+            prompt + " nofile.ele                               element file does not exist\r\n" +
+                " Please re-enter file name\r\n" + prompt + " " + std::string(40, ' ') +
+                " element file does not exist\r\n" + " Please re-enter file name\r\n" + prompt);
   EXPECT_EQ(OBJECT.NUMBER, 433);
 }
 
@@ -164,22 +151,15 @@ TEST_F(ElementFile, BadFilesEndTheProgram) {
   two_points[2] = "0.4.6";
   const std::vector<BadFileCase> cases = {
       {"empty file", "", ioerr::END_OF_FILE},
-      {"eleven lines", lines(eleven), ioerr::END_OF_FILE},
-      {"letter in a number", lines(letters), ioerr::CONVERSION},
-      {"two points", lines(two_points), ioerr::CONVERSION},
+      {"eleven lines", crlf_text(eleven), ioerr::END_OF_FILE},
+      {"letter in a number", crlf_text(letters), ioerr::CONVERSION},
+      {"two points", crlf_text(two_points), ioerr::CONVERSION},
   };
   for (const BadFileCase& c : cases) {
     SCOPED_TRACE(c.what);
     write_file(dir / "bad.ele", c.bytes);
     ConsoleScript console((dir / "bad.ele").string() + "\n");
-    try {
-      GET_TAV_ELEMENTS(el, OBJECT.H, OBJECT.G);
-      ADD_FAILURE() << "no error";
-    } catch (const FatalIoError& e) {
-      EXPECT_EQ(e.number(), c.error);
-      EXPECT_EQ(e.unit(), 44);
-      EXPECT_EQ(e.path(), (dir / "bad.ele").string());
-    }
+    EXPECT_TRUE(fails_with([&] { GET_TAV_ELEMENTS(el, OBJECT.H, OBJECT.G); }, c.error, 44));
   }
 }
 
@@ -198,22 +178,21 @@ class PrintEle : public ::testing::Test {
 TEST_F(PrintEle, BothForms) {
   const ElementSet set{0.25, 0.25, 1.0, 0.5, 2.5, 2455000.5};
   EXPECT_EQ(print(set, 2455000.5),
-            lines({" Osculating elements on JD 2455000.500 follow:",
-                   " Mean anomaly (M)      =     0.000000000000000",
-                   " Semi-major axis (a)   =   2.50000000000000000",
-                   " Angle of per (\xEC)      =    28.647889756541161",
-                   " Long of asc node (\xEA)  =    57.295779513082323",
-                   " Inclination (i)       =    14.323944878270581",
-                   " Eccentricity (e)      =   0.25000000000000000",
-                   " Perihelion date (Tp)  =  2455000.500000000000", ""}));
+            crlf_text({" Osculating elements on JD 2455000.500 follow:",
+                       " Mean anomaly (M)      =     0.000000000000000",
+                       " Semi-major axis (a)   =   2.50000000000000000",
+                       " Angle of per (\xEC)      =    28.647889756541161",
+                       " Long of asc node (\xEA)  =    57.295779513082323",
+                       " Inclination (i)       =    14.323944878270581",
+                       " Eccentricity (e)      =   0.25000000000000000",
+                       " Perihelion date (Tp)  =  2455000.500000000000", ""}));
   OBJECT.ICOMET = 1;
-  EXPECT_EQ(print(set, 0.0),
-            lines({" Perihelion distance (q) =   2.50000000000000000",
-                   " Angle of per (\xEC)      =    28.647889756541161",
-                   " Long of asc node (\xEA)  =    57.295779513082323",
-                   " Inclination (i)       =    14.323944878270581",
-                   " Eccentricity (e)      =   0.25000000000000000",
-                   " Perihelion date (Tp)  =  2455000.500000000000", ""}));
+  EXPECT_EQ(print(set, 0.0), crlf_text({" Perihelion distance (q) =   2.50000000000000000",
+                                        " Angle of per (\xEC)      =    28.647889756541161",
+                                        " Long of asc node (\xEA)  =    57.295779513082323",
+                                        " Inclination (i)       =    14.323944878270581",
+                                        " Eccentricity (e)      =   0.25000000000000000",
+                                        " Perihelion date (Tp)  =  2455000.500000000000", ""}));
 }
 
 // The mean anomaly shown (degrees) for a computed one: 2 pi taken off once
@@ -227,7 +206,7 @@ TEST_F(PrintEle, MeanAnomalyReduction) {
     // a = 1 AU: the mean motion is GAUSSK rad/day.
     const ElementSet set{0.1, 0.1, 0.1, 0.1, 1.0, 2455000.5};
     const std::string out = print(set, set.tp + c.computed / R / ASTCON::GAUSSK);
-    const std::string line = split_lines(out).at(1);
+    const std::string line = crlf_lines(out).at(1);
     ASSERT_EQ(line.rfind(" Mean anomaly (M)      = ", 0), 0u) << line;
     EXPECT_NEAR(std::strtod(line.c_str() + 25, nullptr), c.shown, 1e-9);
   }
@@ -244,7 +223,7 @@ TEST_F(PrintEle, AxisTooWideShowsAsterisks) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.a);
     const std::string out = print(ElementSet{0.5, 0.1, 0.1, 0.1, c.a, 2455000.5}, 2455000.5);
-    EXPECT_EQ(split_lines(out).at(2), " Semi-major axis (a)   = " + c.field);
+    EXPECT_EQ(crlf_lines(out).at(2), " Semi-major axis (a)   = " + c.field);
   }
 }
 
@@ -263,7 +242,7 @@ class SaveEle : public ElementFile {
     return console.output();
   }
   std::vector<std::string> saved_lines(const std::string& name = "saved.ele") {
-    return split_lines(read_file(name));
+    return crlf_lines(read_file(name));
   }
 
   void SetUp() override {
@@ -292,7 +271,7 @@ TEST_F(SaveEle, ReproducesAnEllipse) {
   const double M = std::strtod(ls[3].c_str(), nullptr);
   EXPECT_NEAR(M, 360.0 - 100.0 * 0.2140782912311392, 1e-9);
 
-  const std::vector<std::string> shown = split_lines(out);
+  const std::vector<std::string> shown = crlf_lines(out);
   ASSERT_EQ(shown.size(), 11u);
   EXPECT_EQ(shown[0], " Elements saved:");
   EXPECT_EQ(shown[1], " Osculating elements on JD 2455000.500 follow:");
@@ -329,8 +308,7 @@ TEST_F(SaveEle, ReproducesACometOrbit) {
   EXPECT_EQ(OBJECT.ICOMET, 1);
   EXPECT_EQ(OBJECT.NUMBER, 0);
   // Read back through the name-only path: 50 columns of line 1.
-  EXPECT_EQ(OBJECT.NAME.view().substr(0, 50),
-            "C/2009 R1 (McNaught)        2009-Jun-18           ");
+  EXPECT_EQ(OBJECT.NAME.view().substr(0, 50), "C/2009 R1 (McNaught)        2009-Jun-18           ");
   EXPECT_NEAR(el.e, orbit.e, 1e-12);
   EXPECT_NEAR(el.i, orbit.i, 1e-12);
   EXPECT_NEAR(el.aq, orbit.aq, 1e-12);
@@ -385,13 +363,11 @@ TEST_F(SaveEle, ReplacesALongerFile) {
 
 TEST_F(SaveEle, FileThatCannotBeCreated) {
   fs::create_directory("adir");
-  try {
-    save(ElementSet{0.2, 0.3, 0.2, 0.1, 2.0, 2455100.5}, 2455000.5, "adir");
-    ADD_FAILURE() << "no error";
-  } catch (const FatalIoError& e) {
-    EXPECT_EQ(e.number(), ioerr::OPEN_FAILURE);
-    EXPECT_EQ(e.unit(), 10);
-  }
+  EXPECT_TRUE(fails_with(
+      [&] {
+        save(ElementSet{0.2, 0.3, 0.2, 0.1, 2.0, 2455100.5}, 2455000.5, "adir");
+      },
+      ioerr::OPEN_FAILURE, 10));
 }
 
 }  // namespace

@@ -4,14 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "astcon.h"
-#include "console_script.h"
 #include "program_run.h"
 #include "records.h"
 #include "stop.h"
+#include "test_io.h"
 
 namespace {
 
@@ -20,7 +21,9 @@ using namespace testing_support;
 constexpr double R = ASTCON::RADDEG;
 const std::string kTitle = "MPCORB test file, Minor Planet Center";  // columns 36-75
 
-double single(double v) { return static_cast<double>(static_cast<float>(v)); }
+double single(double v) {
+  return static_cast<double>(static_cast<float>(v));
+}
 
 class Mpcorb : public ::testing::Test {
  protected:
@@ -41,10 +44,11 @@ class Mpcorb : public ::testing::Test {
     for (int k = 2; k <= count; ++k) h += "header line " + std::to_string(k) + "\n";
     return h;
   }
-  static std::string data(const std::string& name) {
-    return read_file(data_dir() / "mpc" / name);
-  }
+  static std::string data(const std::string& name) { return read_file(data_dir() / "mpc" / name); }
   void make(const std::string& body) { write_file("MPCORB.DAT", body); }
+  const std::function<void()> load_by_number = [this] {
+    GET_MPC_ELEMENTS(file, 1, el, OBJECT.H, OBJECT.G);
+  };
 
   // Runs one search with the given answers; returns the console output.
   std::string search(std::int32_t choice, const std::string& answers) {
@@ -134,7 +138,8 @@ TEST_F(Mpcorb, FruitlessSearchAsksAgain) {
   for (const FoundCase& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string prompt = c.choice == 1 ? kNumberPrompt : kNamePrompt;
-    const std::string out = search(c.choice, c.answer + "\n" + (c.choice == 1 ? "433" : "Eros") + "\n");
+    const std::string out =
+        search(c.choice, c.answer + "\n" + (c.choice == 1 ? "433" : "Eros") + "\n");
     EXPECT_EQ(out, prompt + kEndOfFile + prompt);
     EXPECT_EQ(OBJECT.NAME.trimmed(), c.choice == 1 ? "Eros" : "   (433) Eros");
   }
@@ -203,27 +208,14 @@ TEST_F(Mpcorb, MalformedMatchedLineEndsTheProgram) {
     line.replace(c.column - 1, c.text.size(), c.text);
     make(header() + line + "\n");
     ConsoleScript console("1\n");
-    try {
-      GET_MPC_ELEMENTS(file, 1, el, OBJECT.H, OBJECT.G);
-      ADD_FAILURE() << "no error";
-    } catch (const FatalIoError& e) {
-      EXPECT_EQ(e.number(), ioerr::CONVERSION);
-      EXPECT_EQ(e.unit(), 100);
-      EXPECT_EQ(e.path(), (dir / "MPCORB.DAT").string());
-    }
+    EXPECT_TRUE(fails_with(load_by_number, ioerr::CONVERSION, 100));
   }
 }
 
 TEST_F(Mpcorb, ShortHeaderEndsTheProgram) {
   make(header(38));
   ConsoleScript console("1\n");
-  try {
-    GET_MPC_ELEMENTS(file, 1, el, OBJECT.H, OBJECT.G);
-    ADD_FAILURE() << "no error";
-  } catch (const FatalIoError& e) {
-    EXPECT_EQ(e.number(), ioerr::END_OF_FILE);
-    EXPECT_EQ(e.unit(), 100);
-  }
+  EXPECT_TRUE(fails_with(load_by_number, ioerr::END_OF_FILE, 100));
   EXPECT_EQ(console.output(), "");
 }
 
@@ -231,8 +223,8 @@ TEST(Iunpack, PackedCharacters) {
   const struct {
     char c;
     std::int32_t value;
-  } cases[] = {{'0', 0}, {'9', 9}, {'A', 10}, {'K', 20}, {'R', 27}, {'Z', 35},
-               {'a', 36}, {'z', 61}, {' ', -16}};
+  } cases[] = {{'0', 0},  {'9', 9},  {'A', 10}, {'K', 20}, {'R', 27},
+               {'Z', 35}, {'a', 36}, {'z', 61}, {' ', -16}};
   for (const auto& c : cases) EXPECT_EQ(IUNPACK(c.c), c.value) << c.c;
 }
 
