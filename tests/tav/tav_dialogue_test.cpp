@@ -103,6 +103,21 @@ TEST_P(DialogueTest, ConsoleMatchesTranscript) {
 INSTANTIATE_TEST_SUITE_P(Tav, DialogueTest, ::testing::ValuesIn(kDialogues),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The README's main job: the shipped files and the demo answers run to a
+// normal end.
+TEST(TavDemo, ShippedFilesAndDemoAnswers) {
+  TempDir dir;
+  const RunResult r = run_tav(dir,
+                              {{"tavshort.ini", kRun / "tavshort.ini"},
+                               {"tavlong.ini", kRun / "tavlong.ini"},
+                               {"tavastrm.ini", kRun / "tavastrm.ini"},
+                               {"tavmpc.ini", kRun / "tavmpc.ini"}},
+                              read_file(kRun / "demo-answers.txt"));
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(" NPOS =    10      Positions to print\r\n"), std::string::npos);
+}
+
 // ------------------------------------------------------------ fatal ends
 
 const std::string kStdinEnd = "severe (24): end-of-file during read, unit 5, file /dev/stdin\r\n";
