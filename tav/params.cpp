@@ -30,8 +30,25 @@ constexpr std::array<std::string_view, kParamCount> kNames = {
 
 // Numbers of the parameters that the tests ask for again.
 enum Param : int {
-  P_NPOS = 1, P_YEAR, P_MONTH, P_DAY, P_ET, P_XJINC, P_DEL, P_CYEAR, P_OLAT, P_OLON,
-  P_NPLANET, P_NCENTER, P_MPCFILE, P_PLANET, P_JPLFILE, P_STFILE, P_ENDFIL, P_FORM, P_METHOD
+  P_NPOS = 1,
+  P_YEAR,
+  P_MONTH,
+  P_DAY,
+  P_ET,
+  P_XJINC,
+  P_DEL,
+  P_CYEAR,
+  P_OLAT,
+  P_OLON,
+  P_NPLANET,
+  P_NCENTER,
+  P_MPCFILE,
+  P_PLANET,
+  P_JPLFILE,
+  P_STFILE,
+  P_ENDFIL,
+  P_FORM,
+  P_METHOD
 };
 constexpr int kLastNumeric = P_NCENTER;  // parameters 1 to 12 take a number
 
@@ -40,13 +57,17 @@ constexpr int kLastNumeric = P_NCENTER;  // parameters 1 to 12 take a number
 std::int32_t trunc_to_int(double x) {
   if (std::isnan(x)) return 0;
   const double t = std::trunc(x);
-  if (t <= std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-  if (t >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (t <= std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::min();
+  if (t >= std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(t);
 }
 
 // Nearest whole number, halves away from zero, as a 32-bit integer.
-std::int32_t round_to_int(double x) { return trunc_to_int(std::round(x)); }
+std::int32_t round_to_int(double x) {
+  return trunc_to_int(std::round(x));
+}
 
 template <std::size_t N>
 void to_capitals(Text<N>& t) {
@@ -65,7 +86,9 @@ bool names_nothing(std::string_view name) {
   return std::all_of(name.begin(), name.end(), [](char c) { return c == ' ' || c == '\0'; });
 }
 
-bool is_mpc(const EphemState& s) { return s.FORM.is("MPC"); }
+bool is_mpc(const EphemState& s) {
+  return s.FORM.is("MPC");
+}
 
 // ------------------------------------------------------------ display lines
 
@@ -98,7 +121,8 @@ const Layout ncenter_line = {X(1), L("NCENTER=   "), I(2), X(5),
 const Layout mpcfile_line = {X(1), L("MPCFILE =   "), A(), L(" Minor Planet Center database")};
 const Layout planet_line = {X(1), L("PLANET = "), A(), L(" Planetary positions (MEAN or JPL )")};
 const Layout jplfile_line = {X(1), L("JPLFILE = "), A(), L("JPL Ephemeris file")};
-const Layout stfile_line = {X(1), L("STFILE = "), A(), L("   Name for output element file at start")};
+const Layout stfile_line = {X(1), L("STFILE = "), A(),
+                            L("   Name for output element file at start")};
 const Layout endfil_line = {X(1), L("ENDFIL = "), A(), L("  Name for output element file at end")};
 
 }  // namespace
@@ -136,15 +160,24 @@ void initialization_menu(EphemState& s) {
     Text<1> answer;
     ask_text(answer);
     switch (answer[0]) {
-      case '1': s.INIFILE = "tavshort.ini"; break;
-      case '2': s.INIFILE = "tavlong.ini"; break;
-      case '3': s.INIFILE = "tavastrm.ini"; break;
-      case '4': s.INIFILE = "tavmpc.ini"; break;
+      case '1':
+        s.INIFILE = "tavshort.ini";
+        break;
+      case '2':
+        s.INIFILE = "tavlong.ini";
+        break;
+      case '3':
+        s.INIFILE = "tavastrm.ini";
+        break;
+      case '4':
+        s.INIFILE = "tavmpc.ini";
+        break;
       case ' ':
         say({"Input initialization file name"});
         ask_text(s.INIFILE);
         break;
-      default: break;  // INIFILE stays as it was
+      default:
+        break;  // INIFILE stays as it was
     }
     if (file_exists(s.INIFILE.view())) break;
     // An answer that names no file (a blank name, or another key before any
@@ -225,18 +258,42 @@ void change_parameter(EphemState& s, int k) {
     ask({Target(s.XVAL)});
     const double x = s.XVAL;
     switch (k) {
-      case P_NPOS: RUNPAR.NPOS = trunc_to_int(x); break;
-      case P_YEAR: RUNPAR.YEAR = x; break;
-      case P_MONTH: RUNPAR.MONTH = trunc_to_int(x); break;
-      case P_DAY: s.DAY = x; break;
-      case P_ET: RUNPAR.ET = x; break;
-      case P_XJINC: RUNPAR.XJINC = x; break;
-      case P_DEL: RUNPAR.DEL = x; break;
-      case P_CYEAR: RUNPAR.CYEAR = x; break;
-      case P_OLAT: OBSERV.OLAT = x; break;
-      case P_OLON: OBSERV.OLON = x; break;
-      case P_NPLANET: PERTRB.NPLANET = trunc_to_int(x); break;
-      case P_NCENTER: POSNS.NCENTER = trunc_to_int(x); break;
+      case P_NPOS:
+        RUNPAR.NPOS = trunc_to_int(x);
+        break;
+      case P_YEAR:
+        RUNPAR.YEAR = x;
+        break;
+      case P_MONTH:
+        RUNPAR.MONTH = trunc_to_int(x);
+        break;
+      case P_DAY:
+        s.DAY = x;
+        break;
+      case P_ET:
+        RUNPAR.ET = x;
+        break;
+      case P_XJINC:
+        RUNPAR.XJINC = x;
+        break;
+      case P_DEL:
+        RUNPAR.DEL = x;
+        break;
+      case P_CYEAR:
+        RUNPAR.CYEAR = x;
+        break;
+      case P_OLAT:
+        OBSERV.OLAT = x;
+        break;
+      case P_OLON:
+        OBSERV.OLON = x;
+        break;
+      case P_NPLANET:
+        PERTRB.NPLANET = trunc_to_int(x);
+        break;
+      case P_NCENTER:
+        POSNS.NCENTER = trunc_to_int(x);
+        break;
     }
     return;
   }
@@ -245,13 +302,27 @@ void change_parameter(EphemState& s, int k) {
   ask_text(SVAL);
   to_capitals(SVAL);
   switch (k) {
-    case P_MPCFILE: s.MPCFILE = SVAL.view(); break;
-    case P_PLANET: s.PLANET = SVAL.view(); break;
-    case P_JPLFILE: JPLNAM.JPLFILE = SVAL.view(); break;  // filled with 48 blanks
-    case P_STFILE: FILES.STFILE = SVAL.view(); break;     // its first 30 characters
-    case P_ENDFIL: FILES.ENDFIL = SVAL.view(); break;
-    case P_FORM: s.FORM = SVAL.view(); break;
-    case P_METHOD: INTEG.METHOD = SVAL.view(); break;  // its first 6 characters
+    case P_MPCFILE:
+      s.MPCFILE = SVAL.view();
+      break;
+    case P_PLANET:
+      s.PLANET = SVAL.view();
+      break;
+    case P_JPLFILE:
+      JPLNAM.JPLFILE = SVAL.view();
+      break;  // filled with 48 blanks
+    case P_STFILE:
+      FILES.STFILE = SVAL.view();
+      break;  // its first 30 characters
+    case P_ENDFIL:
+      FILES.ENDFIL = SVAL.view();
+      break;
+    case P_FORM:
+      s.FORM = SVAL.view();
+      break;
+    case P_METHOD:
+      INTEG.METHOD = SVAL.view();
+      break;  // its first 6 characters
   }
 }
 

@@ -29,10 +29,10 @@ TEST(DeltaT, PolynomialBlendAndParabola) {
       // 2011 January 1, 6 h, t = 0.11: polynomial 78.7493939056, parabola
       // 116.30325, weight 1/40
       {2455562.75, 2011, (116.30325 + 39.0 * 78.7493939056) / 40.0},
-      {2469807.5, 2050, 172.2},     // 2050 January 1
-      {2470171.5, 2050, 172.2},     // 2050 December 31: the same within the year
-      {2470172.5, 2051, 173.76325}, // 2051 January 1
-      {2488069.5, 2100, 258.325},   // weight stays 1
+      {2469807.5, 2050, 172.2},      // 2050 January 1
+      {2470171.5, 2050, 172.2},      // 2050 December 31: the same within the year
+      {2470172.5, 2051, 173.76325},  // 2051 January 1
+      {2488069.5, 2100, 258.325},    // weight stays 1
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.year);
@@ -101,7 +101,8 @@ TEST_F(ListingGrid, NposZeroGivesOneEntryAndNegativeNone) {
   EXPECT_EQ(POSNS.TJD(1), k2025Jan1);
   EXPECT_EQ(POSNS.TJD(2), -1.0);
   // The most negative NPOS gives no entry either, without overflow.
-  build_listing_grid({2025, 1, 1}, 0.0, 24.0, std::numeric_limits<std::int32_t>::min(), form("SHORT"));
+  build_listing_grid({2025, 1, 1}, 0.0, 24.0, std::numeric_limits<std::int32_t>::min(),
+                     form("SHORT"));
   EXPECT_EQ(POSNS.TJD(2), -1.0);
 }
 

@@ -50,15 +50,15 @@ struct Dialogue {
   std::string input;
 };
 
-void PrintTo(const Dialogue& d, std::ostream* os) { *os << d.name; }
+void PrintTo(const Dialogue& d, std::ostream* os) {
+  *os << d.name;
+}
 
 const std::vector<Dialogue> kDialogues = {
     // One ephemeris from each shipped file; the form decides the hour and
     // interval lines.
     {"short_form", {{"tavshort.ini", kRun / "tavshort.ini"}}, "\n1\n\nn\n"},
-    {"astrm_form",
-     {{"tavastrm.ini", kRun / "tavastrm.ini"}},
-     "\n3\nut\n5.5\nUt\n6.25\n\nn\n"},
+    {"astrm_form", {{"tavastrm.ini", kRun / "tavastrm.ini"}}, "\n3\nut\n5.5\nUt\n6.25\n\nn\n"},
     // MPC: no hour line, DAY with its fraction, XJINC in days, also at the
     // display of the next ephemeris (which shows no menu).
     {"mpc_form", {{"tavmpc.ini", kRun / "tavmpc.ini"}}, "\n4\nday\n15.5\n\ny\n\n\nn\n"},
