@@ -206,7 +206,7 @@ void initialization_menu(EphemState& s) {
   blank_if_unset(FILES.STFILE);
   blank_if_unset(FILES.ENDFIL);
   blank_if_unset(s.FORM);
-  s.FIRST = true;
+  s.first_call_done = true;
 }
 
 void show_parameters(EphemState& s) {

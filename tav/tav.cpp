@@ -15,7 +15,7 @@ void EPHEM() {
   EphemState& s = ephem_state();
 
   // Phase 1, first ephemeris of the run only: masses, initialization file.
-  if (!s.FIRST) {
+  if (!s.first_call_done) {
     for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
     initialization_menu(s);
   }

@@ -25,15 +25,15 @@ struct FirstDate {
 // parameters that are its own and its working values. At program start the
 // numbers are 0, the texts NUL characters and the first-call flag false.
 struct EphemState {
-  double DAY = 0;      // day of the month; for the MPC form the fraction is the time of day
-  Text<32> MPCFILE;    // name of the MPCORB file
-  Text<32> PLANET;     // "JPL" or "MEAN"
-  Text<32> FORM;       // "SHORT", "LONG", "ASTRM" or "MPC"
-  double XVAL = 0;     // the last number typed for a numeric parameter
-  Text<32> INIFILE;    // name of the initialization file
-  bool FIRST = false;  // set once the initialization file has been read
-  JulianDate JD0 = 0;  // first listed time as typed, without delta-T
-  FirstDate first;     // date of the first listed time
+  double DAY = 0;    // day of the month; for the MPC form the fraction is the time of day
+  Text<32> MPCFILE;  // name of the MPCORB file
+  Text<32> PLANET;   // "JPL" or "MEAN"
+  Text<32> FORM;     // "SHORT", "LONG", "ASTRM" or "MPC"
+  double XVAL = 0;   // the last number typed for a numeric parameter
+  Text<32> INIFILE;  // name of the initialization file
+  bool first_call_done = false;  // set once the initialization file has been read
+  JulianDate JD0 = 0;            // first listed time as typed, without delta-T
+  FirstDate first;               // date of the first listed time
 };
 
 // EPHEM's state, one instance for the run.

@@ -122,4 +122,13 @@ TEST_F(ListingGrid, LongestListingFillsTheWholeGrid) {
   EXPECT_EQ(POSNS.TJD(kGridSize), k2025Jan1 + (kGridSize - 1) / 24.0);
 }
 
+// Values that no user means but anyone can type (the interval and the year
+// are not tested) still give defined arithmetic: the sanitizer build checks.
+TEST_F(ListingGrid, AbsurdIntervalAndYearStayDefined) {
+  build_listing_grid({2025, 1, 1}, 0.0, 1e300, 2, form("ASTRM"));
+  build_listing_grid({std::numeric_limits<std::int32_t>::max(), 12, 31}, 24.0, -1e300, 2,
+                     form("MPC"));
+  EXPECT_EQ(POSNS.TJD(4), 0.0);
+}
+
 }  // namespace
