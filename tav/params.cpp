@@ -28,29 +28,18 @@ constexpr std::array<std::string_view, kParamCount> kNames = {
     "CYEAR  ", "OLAT   ", "OLON   ", "NPLANET", "NCENTER", "MPCFILE", "PLANET ",
     "JPLFILE", "STFILE ", "ENDFIL ", "FORM   ", "METHOD "};
 
-// Numbers of the parameters that the tests ask for again.
+// Numbers of the parameters, in the order of TAVI, that the code names.
 enum Param : int {
   P_NPOS = 1,
-  P_YEAR,
-  P_MONTH,
-  P_DAY,
-  P_ET,
-  P_XJINC,
-  P_DEL,
-  P_CYEAR,
-  P_OLAT,
-  P_OLON,
-  P_NPLANET,
-  P_NCENTER,
-  P_MPCFILE,
-  P_PLANET,
-  P_JPLFILE,
-  P_STFILE,
-  P_ENDFIL,
-  P_FORM,
-  P_METHOD
+  P_MONTH = 3,
+  P_DAY = 4,
+  P_ET = 5,
+  P_NPLANET = 11,
+  P_NCENTER = 12,
+  P_PLANET = 14,
+  P_JPLFILE = 15,
+  P_FORM = 18,
 };
-constexpr int kLastNumeric = P_NCENTER;  // parameters 1 to 12 take a number
 
 // A double truncated toward zero as a 32-bit integer; values beyond the range
 // saturate (the tests then refuse them) and NaN gives 0.
@@ -254,75 +243,25 @@ void change_parameter(EphemState& s, int k) {
     out.write_line(std::string(" Enter new value for ") + std::string(kNames.at(k - 1)));
   }
 
-  if (k <= kLastNumeric) {
-    ask({Target(s.XVAL)});
-    const double x = s.XVAL;
-    switch (k) {
-      case P_NPOS:
-        RUNPAR.NPOS = trunc_to_int(x);
-        break;
-      case P_YEAR:
-        RUNPAR.YEAR = x;
-        break;
-      case P_MONTH:
-        RUNPAR.MONTH = trunc_to_int(x);
-        break;
-      case P_DAY:
-        s.DAY = x;
-        break;
-      case P_ET:
-        RUNPAR.ET = x;
-        break;
-      case P_XJINC:
-        RUNPAR.XJINC = x;
-        break;
-      case P_DEL:
-        RUNPAR.DEL = x;
-        break;
-      case P_CYEAR:
-        RUNPAR.CYEAR = x;
-        break;
-      case P_OLAT:
-        OBSERV.OLAT = x;
-        break;
-      case P_OLON:
-        OBSERV.OLON = x;
-        break;
-      case P_NPLANET:
-        PERTRB.NPLANET = trunc_to_int(x);
-        break;
-      case P_NCENTER:
-        POSNS.NCENTER = trunc_to_int(x);
-        break;
-    }
+  // The answer goes where the group TAVI puts the parameter's value.
+  const auto vars = tavi_variables(s);
+  const auto& target = vars.at(static_cast<std::size_t>(k - 1)).target.get();
+  if (const auto* text = std::get_if<std::span<char>>(&target)) {
+    Text<32> SVAL;
+    ask_text(SVAL);
+    to_capitals(SVAL);
+    // Into the parameter's own length: JPLFILE is filled with blanks, STFILE
+    // and ENDFIL take the first 30 characters, METHOD the first 6.
+    const std::size_t n = std::min(text->size(), SVAL.size());
+    std::copy_n(SVAL.view().begin(), n, text->begin());
+    std::fill(text->begin() + static_cast<std::ptrdiff_t>(n), text->end(), ' ');
     return;
   }
-
-  Text<32> SVAL;
-  ask_text(SVAL);
-  to_capitals(SVAL);
-  switch (k) {
-    case P_MPCFILE:
-      s.MPCFILE = SVAL.view();
-      break;
-    case P_PLANET:
-      s.PLANET = SVAL.view();
-      break;
-    case P_JPLFILE:
-      JPLNAM.JPLFILE = SVAL.view();
-      break;  // filled with 48 blanks
-    case P_STFILE:
-      FILES.STFILE = SVAL.view();
-      break;  // its first 30 characters
-    case P_ENDFIL:
-      FILES.ENDFIL = SVAL.view();
-      break;
-    case P_FORM:
-      s.FORM = SVAL.view();
-      break;
-    case P_METHOD:
-      INTEG.METHOD = SVAL.view();
-      break;  // its first 6 characters
+  ask({Target(s.XVAL)});
+  if (auto* const* i = std::get_if<std::int32_t*>(&target)) {
+    **i = trunc_to_int(s.XVAL);  // NPOS, MONTH, NPLANET, NCENTER
+  } else {
+    *std::get<double*>(target) = s.XVAL;
   }
 }
 
