@@ -1,6 +1,5 @@
 #include "calendar.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -55,10 +54,7 @@ void CTOJ(const PackedDateTime& packed, JulianDate& jd) {
 
 void JTOC(JulianDate jd, CalendarFields& fields, std::int32_t mode) {
   const double X = jd + 0.5000000001;
-  // Days beyond 2^53, where a double no longer holds every whole day, are
-  // held at that bound: the integer formulas below cannot overflow then.
-  constexpr std::int64_t kDayLimit = std::int64_t{1} << 53;
-  const std::int64_t J = std::clamp(trunc64(X), -kDayLimit, kDayLimit);
+  const std::int64_t J = to_i32(trunc64(X));  // beyond 32 bits no date is meaningful
   const double hours = (X - static_cast<double>(J)) * 24.0;
   const std::int64_t hour = trunc64(hours);
   const double minutes = (hours - static_cast<double>(hour)) * 60.0;
@@ -86,14 +82,13 @@ void MYDATE(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& 
             JulianDate& jd, std::int32_t mode) {
   if (mode == 1) {
     const std::int64_t date = std::int64_t{year} * 10000 + std::int64_t{month} * 100 + day;
-    // Hours beyond 2^31 are held there: the time word saturates all the
-    // same, and the products below cannot overflow.
-    const double hr = std::clamp(hour, -2147483648.0, 2147483648.0);
-    const std::int64_t h = trunc64(hr);
-    const double m = (hr - static_cast<double>(h)) * 60.0;
+    const std::int64_t h = to_i32(trunc64(hour));
+    const double m = (hour - static_cast<double>(h)) * 60.0;
     const double s = (m - std::trunc(m)) * 60.0;
     const double c = (s - std::trunc(s)) * 100.0;
-    const std::int64_t time = trunc64(m) * 10000 + h * 1000000 + trunc64(s) * 100 + trunc64(c);
+    // Each part saturates to 32 bits first, so that absurd hours stay defined.
+    const std::int64_t time = std::int64_t{to_i32(trunc64(m))} * 10000 + h * 1000000 +
+                              std::int64_t{to_i32(trunc64(s))} * 100 + to_i32(trunc64(c));
     CTOJ(PackedDateTime{to_i32(date), to_i32(time)}, jd);
     return;
   }
