@@ -65,8 +65,8 @@ void state_to_elements(const StateVector& s, JulianDate t0, std::int32_t comet_f
     return;
   }
 
-  // Inclination in [0, pi]; |hz / h| can exceed 1 by a rounding.
-  const double inc = pi / 2.0 - std::asin(std::clamp(hz / h, -1.0, 1.0));
+  // Inclination in [0, pi] (h >= |hz| holds in rounded arithmetic too).
+  const double inc = pi / 2.0 - std::asin(hz / h);
   // Node; an orbit exactly in the ecliptic has none, and gets 0.
   const double node = (hx == 0.0 && hy == 0.0) ? 0.0 : std::atan2(hx, -hy);
   const double cos_u = (x * std::cos(node) + y * std::sin(node)) / r;

@@ -15,25 +15,36 @@
 
 namespace orbit_checks {
 
-// Runs `call`, which must end with the program's own stop; returns what it
-// wrote to the console, byte for byte. Fails the test when it returns.
-inline std::string stop_output(const std::function<void()>& call) {
+// What a call wrote to the console, byte for byte, and whether it ended with
+// the program's own stop.
+struct Captured {
+  bool stopped = false;
+  std::string out;
+};
+
+inline Captured capture(const std::function<void()>& call) {
   std::FILE* out = std::tmpfile();
   console().attach(stdin, out);
-  bool stopped = false;
+  Captured c;
   try {
     call();
   } catch (const ProgramStop&) {
-    stopped = true;
+    c.stopped = true;
   }
   console().flush_output();
-  std::string text;
   std::rewind(out);
-  for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
+  for (int ch; (ch = std::fgetc(out)) != EOF;) c.out += static_cast<char>(ch);
   console().attach(stdin, stdout);
   std::fclose(out);
-  EXPECT_TRUE(stopped) << "the call returned instead of stopping";
-  return text;
+  return c;
+}
+
+// Runs `call`, which must end with the program's own stop; returns what it
+// wrote to the console. Fails the test when the call returns.
+inline std::string stop_output(const std::function<void()>& call) {
+  const Captured c = capture(call);
+  EXPECT_TRUE(c.stopped) << "the call returned instead of stopping";
+  return c.out;
 }
 
 inline const std::string kKeplerStop = " Kepler equation solution failed in 20 iterations\r\n";
