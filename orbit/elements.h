@@ -21,10 +21,12 @@ void ELEM2XV(const ElementSet& el, JulianDate t, std::int32_t iq, StateVector& s
 // argument of perihelion in [0, 2 pi); the perihelion time of an ellipse is
 // the passage nearest to t0. In the band 0.9999999 < e < 1.0000001 the
 // perihelion time is that of the parabola and a is 1 / alpha of the state
-// (very large, infinite for alpha = 0). Degenerate states: an orbit in the
-// ecliptic gets node 0; motion along the radius (no angular momentum) gets
-// all three angles 0, e = 1, q = 0 and the perihelion time t0; a circle
-// (e = 0) has its perihelion at the ascending node.
+// (very large, infinite for alpha = 0). Degenerate states: an orbit within
+// about 2 arcseconds of the ecliptic takes its argument of latitude from the
+// position in the plane of the node, and one exactly in it gets node 0;
+// motion along the radius (no angular momentum) gets all three angles 0,
+// e = 1, q = 0 and the perihelion time t0; a circle (e = 0) has its
+// perihelion at the ascending node.
 void XV2ELEM(const StateVector& s, JulianDate t0, ElementSet& el);
 
 // Carries s0 at t0 to t: by KEPLER when iq is 0; otherwise by PARABOLA when

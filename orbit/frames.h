@@ -24,4 +24,6 @@ void PRECESS(JulianDate t0, JulianDate t1, double& ra, double& dec);
 // An angle (radians) with 2 pi added once when it is negative: how the
 // two-body routines bring atan2 results and differences of angles into
 // [0, 2 pi).
-inline double positive_angle(double a) { return a < 0.0 ? a + 2.0 * ASTCON::PI : a; }
+inline double positive_angle(double a) {
+  return a < 0.0 ? a + 2.0 * ASTCON::PI : a;
+}

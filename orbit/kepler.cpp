@@ -100,7 +100,7 @@ void kepler_failure_stop() {
 
 void STUMPFF(double x, double& c0, double& c1, double& c2, double& c3) {
   if (!std::isfinite(x)) {
-    // Halving an infinite argument never brings it below 0.1; there are no
+    // Quartering an infinite argument never brings it below 0.1; there are no
     // values to give, and the Kepler passes that asked fail on them.
     c0 = c1 = c2 = c3 = std::nan("");
     return;
@@ -110,8 +110,16 @@ void STUMPFF(double x, double& c0, double& c1, double& c2, double& c3) {
     x = x / 4.0;
     ++m;
   }
-  c2 = (1.0 - (x / 12.0) * (1.0 - (x / 30.0) * (1.0 - (x / 56.0) * (1.0 - (x / 90.0) * (1.0 - (x / 132.0) * (1.0 - x / 182.0)))))) / 2.0;
-  c3 = (1.0 - (x / 20.0) * (1.0 - (x / 42.0) * (1.0 - (x / 72.0) * (1.0 - (x / 110.0) * (1.0 - (x / 156.0) * (1.0 - x / 210.0)))))) / 6.0;
+  // The nested series, from the innermost factor out:
+  // c2 = (1 - (x/12)(1 - (x/30)(1 - (x/56)(1 - (x/90)(1 - (x/132)(1 - x/182)))))) / 2,
+  // c3 = (1 - (x/20)(1 - (x/42)(1 - (x/72)(1 - (x/110)(1 - (x/156)(1 - x/210)))))) / 6.
+  constexpr double c2_divisors[] = {182.0, 132.0, 90.0, 56.0, 30.0, 12.0};
+  constexpr double c3_divisors[] = {210.0, 156.0, 110.0, 72.0, 42.0, 20.0};
+  double t2 = 1.0, t3 = 1.0;
+  for (double d : c2_divisors) t2 = 1.0 - (x / d) * t2;
+  for (double d : c3_divisors) t3 = 1.0 - (x / d) * t3;
+  c2 = t2 / 2.0;
+  c3 = t3 / 6.0;
   c1 = 1.0 - x * c3;
   c0 = 1.0 - x * c2;
   // Back to the full argument by the double-angle relations.
@@ -160,8 +168,8 @@ void KEPLER(const StateVector& s0, JulianDate t0, StateVector& s, JulianDate t) 
     for (int pass = 0; pass < kLaguerrePasses && !converged; ++pass) {
       k = evaluate(sv, r0, u, alpha, dtau);
       const double sign = k.phi1 >= 0.0 ? 1.0 : -1.0;
-      const double root = std::sqrt(std::fabs((L - 1.0) * (L - 1.0) * k.phi1 * k.phi1 -
-                                              (L - 1.0) * L * k.phi * k.phi2));
+      const double root = std::sqrt(
+          std::fabs((L - 1.0) * (L - 1.0) * k.phi1 * k.phi1 - (L - 1.0) * L * k.phi * k.phi2));
       const double d = -L * k.phi / (k.phi1 + sign * root);
       sv = sv + d;
       converged = std::fabs(d) < kEpsilon;

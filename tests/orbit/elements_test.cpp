@@ -80,7 +80,9 @@ struct RoundTrip {
   std::int32_t comet;  // form of the fifth element, as ICOMET
 };
 
-void PrintTo(const RoundTrip& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RoundTrip& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ElementRoundTrip : public testing::TestWithParam<RoundTrip> {
  protected:
@@ -115,21 +117,20 @@ TEST_P(ElementRoundTrip, ElementsComeBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Orbits, ElementRoundTrip,
-    testing::Values(
-        RoundTrip{"ellipse", {0.2, 0.3, 1.2, 4.5, 2.5, -300.0}, 0},
-        RoundTrip{"ellipse_before_perihelion", {0.6, 0.05, 6.0, 0.2, 1.3, 40.0}, 0},
-        RoundTrip{"near_circle", {0.001, 0.1, 2.0, 3.0, 1.0, -50.0}, 0},
-        RoundTrip{"retrograde", {0.5, 2.8, 0.7, 5.9, 3.0, -200.0}, 0},
-        RoundTrip{"nearly_polar", {0.3, 1.5707, 3.3, 1.1, 1.8, 100.0}, 0},
-        RoundTrip{"eccentric_ellipse_a_form", {0.99, 0.6, 1.0, 2.0, 50.0, -100.0}, 0},
-        RoundTrip{"hyperbola_receding", {1.5, 0.9, 4.0, 1.0, -2.0, -80.0}, 0},
-        RoundTrip{"hyperbola_approaching", {1.5, 0.9, 4.0, 1.0, -2.0, 50.0}, 0},
-        RoundTrip{"retrograde_hyperbola", {3.0, 2.2, 0.4, 3.5, -0.8, -500.0}, 0},
-        RoundTrip{"comet_ellipse", {0.7, 1.0, 2.5, 0.3, 0.9, -60.0}, 1},
-        RoundTrip{"comet_hyperbola", {1.3, 0.4, 5.0, 2.2, 1.2, 90.0}, 1},
-        RoundTrip{"comet_near_parabolic", {0.995, 1.9, 1.4, 4.4, 0.3, -150.0}, 1},
-        RoundTrip{"comet_parabola", {1.0, 0.5, 3.9, 1.7, 1.5, 200.0}, 1},
-        RoundTrip{"comet_retrograde_parabola", {1.0, 2.5, 0.9, 5.7, 0.05, -10.0}, 1}),
+    testing::Values(RoundTrip{"ellipse", {0.2, 0.3, 1.2, 4.5, 2.5, -300.0}, 0},
+                    RoundTrip{"ellipse_before_perihelion", {0.6, 0.05, 6.0, 0.2, 1.3, 40.0}, 0},
+                    RoundTrip{"near_circle", {0.001, 0.1, 2.0, 3.0, 1.0, -50.0}, 0},
+                    RoundTrip{"retrograde", {0.5, 2.8, 0.7, 5.9, 3.0, -200.0}, 0},
+                    RoundTrip{"nearly_polar", {0.3, 1.5707, 3.3, 1.1, 1.8, 100.0}, 0},
+                    RoundTrip{"eccentric_ellipse_a_form", {0.99, 0.6, 1.0, 2.0, 50.0, -100.0}, 0},
+                    RoundTrip{"hyperbola_receding", {1.5, 0.9, 4.0, 1.0, -2.0, -80.0}, 0},
+                    RoundTrip{"hyperbola_approaching", {1.5, 0.9, 4.0, 1.0, -2.0, 50.0}, 0},
+                    RoundTrip{"retrograde_hyperbola", {3.0, 2.2, 0.4, 3.5, -0.8, -500.0}, 0},
+                    RoundTrip{"comet_ellipse", {0.7, 1.0, 2.5, 0.3, 0.9, -60.0}, 1},
+                    RoundTrip{"comet_hyperbola", {1.3, 0.4, 5.0, 2.2, 1.2, 90.0}, 1},
+                    RoundTrip{"comet_near_parabolic", {0.995, 1.9, 1.4, 4.4, 0.3, -150.0}, 1},
+                    RoundTrip{"comet_parabola", {1.0, 0.5, 3.9, 1.7, 1.5, 200.0}, 1},
+                    RoundTrip{"comet_retrograde_parabola", {1.0, 2.5, 0.9, 5.7, 0.05, -10.0}, 1}),
     [](const testing::TestParamInfo<RoundTrip>& i) { return std::string(i.param.name); });
 
 TEST_F(Elements, EllipseGetsTheNearestPerihelionPassage) {
@@ -254,9 +255,7 @@ TEST_F(Elements, HyperbolaAtPerihelion) {
   // C = 1 in exact arithmetic; a rounding below 1 must not spoil the time,
   // and one above it puts F at about 1e-8 (arccosh near 1), some 1e-6 days.
   // e = 1.25 with q = 0.1 gives the first.
-  const struct {
-    double e, q;
-  } cases[] = {{1.25, 0.1}, {1.5, 0.9}, {4.0, 0.9}};
+  const struct { double e, q; } cases[] = {{1.25, 0.1}, {1.5, 0.9}, {4.0, 0.9}};
   for (const auto [e, q] : cases) {
     const ElementSet el{e, 0.7, 0.6, 0.5, q, kT0};
     OBJECT.ICOMET = 1;

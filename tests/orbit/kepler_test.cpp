@@ -24,7 +24,9 @@ struct StumpffCase {
   double x, c0, c1, c2, c3;
 };
 
-void PrintTo(const StumpffCase& c, std::ostream* os) { *os << "x = " << c.x; }
+void PrintTo(const StumpffCase& c, std::ostream* os) {
+  *os << "x = " << c.x;
+}
 
 StumpffCase closed_form(double x) {
   if (x > 0) {
@@ -32,7 +34,8 @@ StumpffCase closed_form(double x) {
     return {x, std::cos(w), std::sin(w) / w, (1 - std::cos(w)) / x, (w - std::sin(w)) / (x * w)};
   }
   const double w = std::sqrt(-x);
-  return {x, std::cosh(w), std::sinh(w) / w, (std::cosh(w) - 1) / -x, (std::sinh(w) - w) / (-x * w)};
+  return {x, std::cosh(w), std::sinh(w) / w, (std::cosh(w) - 1) / -x,
+          (std::sinh(w) - w) / (-x * w)};
 }
 
 class StumpffValues : public testing::TestWithParam<StumpffCase> {};
@@ -49,17 +52,19 @@ TEST_P(StumpffValues, AgreeWithTheClosedForms) {
   EXPECT_NEAR(c3, want.c3, tol(want.c3));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, StumpffValues,
-    testing::Values(StumpffCase{0.0, 1.0, 1.0, 0.5, 1.0 / 6.0},
-                    StumpffCase{1.0, std::cos(1.0), std::sin(1.0), 1 - std::cos(1.0), 1 - std::sin(1.0)},
-                    StumpffCase{-1.0, std::cosh(1.0), std::sinh(1.0), std::cosh(1.0) - 1,
-                                std::sinh(1.0) - 1},
-                    closed_form(0.0999), closed_form(0.1), closed_form(-0.1), closed_form(30.0),
-                    closed_form(-50.0), closed_form(400.0), closed_form(-400.0)));
+INSTANTIATE_TEST_SUITE_P(Arguments, StumpffValues,
+                         testing::Values(StumpffCase{0.0, 1.0, 1.0, 0.5, 1.0 / 6.0},
+                                         StumpffCase{1.0, std::cos(1.0), std::sin(1.0),
+                                                     1 - std::cos(1.0), 1 - std::sin(1.0)},
+                                         StumpffCase{-1.0, std::cosh(1.0), std::sinh(1.0),
+                                                     std::cosh(1.0) - 1, std::sinh(1.0) - 1},
+                                         closed_form(0.0999), closed_form(0.1), closed_form(-0.1),
+                                         closed_form(30.0), closed_form(-50.0), closed_form(400.0),
+                                         closed_form(-400.0)));
 
 TEST(Stumpff, InfiniteArgumentGivesNoValuesAndReturns) {
-  for (double x : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
+  for (double x :
+       {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
     double c0, c1, c2, c3;
     STUMPFF(x, c0, c1, c2, c3);
     EXPECT_TRUE(std::isnan(c0) && std::isnan(c1) && std::isnan(c2) && std::isnan(c3));
@@ -92,14 +97,16 @@ StateVector classical_state(double a, double e, double dt) {
     for (int i = 0; i < 100; ++i) E -= (E - e * std::sin(E) - M) / (1 - e * std::cos(E));
     const double b = a * std::sqrt(1 - e * e);
     const double Edot = n / (1 - e * std::cos(E));
-    s = {a * (std::cos(E) - e), b * std::sin(E), 0, -a * std::sin(E) * Edot, b * std::cos(E) * Edot, 0};
+    s = {a * (std::cos(E) - e),   b * std::sin(E),        0,
+         -a * std::sin(E) * Edot, b * std::cos(E) * Edot, 0};
   } else {
     const double A = -a;
     double F = std::asinh(M / e);
     for (int i = 0; i < 100; ++i) F -= (e * std::sinh(F) - F - M) / (e * std::cosh(F) - 1);
     const double b = A * std::sqrt(e * e - 1);
     const double Fdot = n / (e * std::cosh(F) - 1);
-    s = {A * (e - std::cosh(F)), b * std::sinh(F), 0, -A * std::sinh(F) * Fdot, b * std::cosh(F) * Fdot, 0};
+    s = {A * (e - std::cosh(F)),   b * std::sinh(F),        0,
+         -A * std::sinh(F) * Fdot, b * std::cosh(F) * Fdot, 0};
   }
   return turned(s);
 }
@@ -110,7 +117,9 @@ struct OrbitCase {
   double dt;    // days from perihelion
 };
 
-void PrintTo(const OrbitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const OrbitCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class KeplerAgainstClassical : public testing::TestWithParam<OrbitCase> {};
 

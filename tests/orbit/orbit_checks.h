@@ -50,7 +50,9 @@ inline std::string stop_output(const std::function<void()>& call) {
 inline const std::string kKeplerStop = " Kepler equation solution failed in 20 iterations\r\n";
 inline const std::string kParabolaStop = " No convergence for near parabolic approximation\r\n";
 
-inline double radius(const StateVector& s) { return std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z); }
+inline double radius(const StateVector& s) {
+  return std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z);
+}
 inline double speed(const StateVector& s) {
   return std::sqrt(s.vx * s.vx + s.vy * s.vy + s.vz * s.vz);
 }
@@ -66,6 +68,8 @@ inline bool finite(const StateVector& s) {
 }
 
 // Difference of two angles (radians) brought into [-pi, pi].
-inline double angle_gap(double a, double b) { return std::remainder(a - b, 2.0 * M_PI); }
+inline double angle_gap(double a, double b) {
+  return std::remainder(a - b, 2.0 * M_PI);
+}
 
 }  // namespace orbit_checks

@@ -122,8 +122,9 @@ TEST_P(ParabolaAgainstKepler, SameState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Band, ParabolaAgainstKepler,
-                         testing::Combine(testing::Values(0.9801, 0.99, 0.999, 0.99999999, 0.999999995,
-                                                          1.0, 1.00000001, 1.001, 1.01, 1.0199),
+                         testing::Combine(testing::Values(0.9801, 0.99, 0.999, 0.99999999,
+                                                          0.999999995, 1.0, 1.00000001, 1.001, 1.01,
+                                                          1.0199),
                                           testing::Values(-300.0, -40.0, 2.0, 150.0, 400.0)),
                          [](const testing::TestParamInfo<std::tuple<double, double>>& i) {
                            std::ostringstream os;
@@ -142,7 +143,7 @@ TEST(Eorbit, InputWithoutAnOrbitStops) {
   const double inf = std::numeric_limits<double>::infinity();
   struct Case {
     double q, e, dt;
-  } cases[] = {{0.0, 1.0, 10.0},  {-0.5, 0.99, 10.0}, {0.0, 1.0, 0.0}, {nan, 0.99, 10.0},
+  } cases[] = {{0.0, 1.0, 10.0},  {-0.5, 0.99, 10.0}, {0.0, 1.0, 0.0},  {nan, 0.99, 10.0},
                {inf, 0.99, 10.0}, {0.5, nan, 10.0},   {0.5, 0.99, nan}, {0.5, 0.99, inf}};
   for (const Case& c : cases) {
     double r, nu;
