@@ -102,15 +102,10 @@ void GET_TAV_ELEMENTS(ElementSet& el, double& H, double& G) {
 
 void SAVE_ELE(const StateVector& s, JulianDate t, const Text<30>& name) {
   const double RADDEG = ASTCON::RADDEG;
+  // In the a form XV2ELEM gives the osculating semimajor axis 1/(2/r - v^2)
+  // also in its near-parabolic band, so the mean motion always has one.
   ElementSet el;
   XV2ELEM(s, t, el);
-  if (OBJECT.ICOMET == 0 && !(el.e <= 0.9999999 || el.e >= 1.0000001)) {
-    // The near-parabolic band of XV2ELEM gives no semimajor axis; the a form
-    // takes the osculating one from the energy of the state (vis-viva).
-    const double r = std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z);
-    const double v2 = s.vx * s.vx + s.vy * s.vy + s.vz * s.vz;
-    el.aq = 1.0 / (2.0 / r - v2 / ASTCON::SUNMU);
-  }
 
   double line4 = el.tp, line9 = 0.0;  // comet form: Tp and a zero mean motion
   if (OBJECT.ICOMET == 0) {
