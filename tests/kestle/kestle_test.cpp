@@ -81,7 +81,7 @@ TEST(Kestle, WholeRunsAgainstExpectedFiles) {
   }
 }
 
-// The lines the brief of the file names: a mean motion of 2.7675 AU and a
+// Two lines of the file: the mean motion of a = 2.7675 AU and a
 // Julian epoch of seven integer digits.
 TEST(Kestle, MeanMotionAndEpochLines) {
   TempDir dir;
