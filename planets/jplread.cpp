@@ -15,27 +15,27 @@
 
 namespace {
 
-constexpr int kUnit = 12;                 // channel of the planetary file
+constexpr int kUnit = 12;  // channel of the planetary file
 constexpr std::int64_t kRecordBytes = 8144;
 constexpr int kRecordDoubles = 1018;
-constexpr int kBufferDoubles = 1500;      // RECBUF; only the first 1018 are read into
-constexpr int kMaxCoefficients = 18;      // CHEBP / CHEBV
-constexpr std::size_t kHeaderBytes = 2856;   // read of record 1
-constexpr std::size_t kConstantBytes = 3200; // read of record 2 (400 doubles)
+constexpr int kBufferDoubles = 1500;          // RECBUF; only the first 1018 are read into
+constexpr int kMaxCoefficients = 18;          // CHEBP / CHEBV
+constexpr std::size_t kHeaderBytes = 2856;    // read of record 1
+constexpr std::size_t kConstantBytes = 3200;  // read of record 2 (400 doubles)
 // More data records than any real file has (DE431 has about 230000); keeps
 // record numbers and byte offsets far inside their integer types.
 constexpr double kMaxRecords = 1.0e7;
 
 // State of the reader from call to call.
 struct ReaderState {
-  bool first = true;         // first-call flag
+  bool first = true;  // first-call flag
   std::FILE* fp = nullptr;
   std::string path;          // full path, for messages
   bool swap = false;         // file byte order differs from this machine's
   std::int32_t records = 0;  // data records that the span covers
   std::array<double, kBufferDoubles> RECBUF{};
-  std::int32_t RECNOW = 0;   // record held in RECBUF, 0 for none
-  std::int64_t reads = 0;    // data records read
+  std::int32_t RECNOW = 0;  // record held in RECBUF, 0 for none
+  std::int64_t reads = 0;   // data records read
 };
 ReaderState reader;
 
@@ -43,9 +43,9 @@ ReaderState reader;
 struct ChebyshevState {
   std::array<double, kMaxCoefficients> CHEBP{1.0, 0.0};
   std::array<double, kMaxCoefficients> CHEBV{0.0, 1.0};
-  int NP = 2;          // valid CHEBP values
-  int NV = 3;          // valid CHEBV values
-  double TWOT = 0.0;   // twice the normalised time
+  int NP = 2;         // valid CHEBP values
+  int NV = 3;         // valid CHEBV values
+  double TWOT = 0.0;  // twice the normalised time
 };
 ChebyshevState cheb;
 
@@ -90,11 +90,14 @@ void decode_header(const unsigned char* h, const unsigned char* c, bool swap, Jp
     for (int k = 1; k <= 3; ++k)
       hdr.LAYOUT(k, i) = decode<std::int32_t>(h + 2696 + 4 * (3 * (i - 1) + (k - 1)), swap);
   hdr.DENO = decode<std::int32_t>(h + 2840, swap);
-  for (int k = 1; k <= 3; ++k) hdr.LAYOUT(k, 13) = decode<std::int32_t>(h + 2844 + 4 * (k - 1), swap);
+  for (int k = 1; k <= 3; ++k)
+    hdr.LAYOUT(k, 13) = decode<std::int32_t>(h + 2844 + 4 * (k - 1), swap);
   for (std::size_t k = 0; k < 400; ++k) hdr.CONVAL[k] = decode<double>(c + 8 * k, swap);
 }
 
-int components(int item) { return item == 12 ? 2 : 3; }
+int components(int item) {
+  return item == 12 ? 2 : 3;
+}
 
 // True when the header describes a file this reader can serve: a span of a
 // whole number of records, a positive AU and mass ratio, and for every item
@@ -180,12 +183,14 @@ bool read_record(std::int32_t NR) {
 // The coefficient block of item i in RECBUF.
 std::span<const double> block(int i) {
   const auto start = static_cast<std::size_t>(JPLHDR.LAYOUT(1, i) - 1);
-  const auto n = static_cast<std::size_t>(JPLHDR.LAYOUT(2, i) * components(i) * JPLHDR.LAYOUT(3, i));
+  const auto n =
+      static_cast<std::size_t>(JPLHDR.LAYOUT(2, i) * components(i) * JPLHDR.LAYOUT(3, i));
   return std::span<const double>(reader.RECBUF).subspan(start, n);
 }
 
 void interpolate(int item, const std::array<double, 2>& t, int ifl, std::span<double> out) {
-  INTERP(block(item), t, JPLHDR.LAYOUT(2, item), components(item), JPLHDR.LAYOUT(3, item), ifl, out);
+  INTERP(block(item), t, JPLHDR.LAYOUT(2, item), components(item), JPLHDR.LAYOUT(3, item), ifl,
+         out);
 }
 
 }  // namespace
@@ -344,4 +349,6 @@ void reset_ephemeris_reader() {
   cheb = ChebyshevState{};
 }
 
-std::int64_t ephemeris_record_reads() { return reader.reads; }
+std::int64_t ephemeris_record_reads() {
+  return reader.reads;
+}

@@ -148,11 +148,11 @@ class ReaderTest : public ::testing::Test {
   testing_support::TempDir dir_;
 };
 
-#define USE_DATA_FILE(name)                                            \
-  do {                                                                 \
-    const std::string p_ = data_file(name);                            \
+#define USE_DATA_FILE(name)                                             \
+  do {                                                                  \
+    const std::string p_ = data_file(name);                             \
     if (p_.empty()) GTEST_SKIP() << "real data absent: de405/" << name; \
-    use_file(p_);                                                      \
+    use_file(p_);                                                       \
   } while (0)
 
 // Console output (and an empty input) that the test reads back.

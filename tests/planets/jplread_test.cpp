@@ -50,10 +50,8 @@ TEST_P(RecordEdges, DateServedByTheRightRecordSubIntervalAndTime) {
   f.big_endian = GetParam();
   write_fixture(f.bytes());
   const EdgeCase cases[] = {
-      {"first date", 0.0, 0, 0, -1.0, -1.0},
-      {"quarter of record 1", 8.0, 0, 0, 0.0, -0.5},
-      {"middle of record 1", 16.0, 0, 1, -1.0, 0.0},
-      {"start of record 2", 32.0, 1, 0, -1.0, -1.0},
+      {"first date", 0.0, 0, 0, -1.0, -1.0},         {"quarter of record 1", 8.0, 0, 0, 0.0, -0.5},
+      {"middle of record 1", 16.0, 0, 1, -1.0, 0.0}, {"start of record 2", 32.0, 1, 0, -1.0, -1.0},
       {"last date", 96.0, 2, 1, 1.0, 1.0},
   };
   for (const EdgeCase& c : cases) {
@@ -77,8 +75,10 @@ TEST_P(RecordEdges, DateServedByTheRightRecordSubIntervalAndTime) {
       EXPECT_DOUBLE_EQ(pv(11)[uc + 3], f.rate(c.record, 13, 0, comp, c.tc));
     }
     for (int comp = 0; comp < 2; ++comp) {
-      EXPECT_DOUBLE_EQ(nut[static_cast<std::size_t>(comp)], f.value(c.record, 12, c.sub1, comp, c.tc1));
-      EXPECT_DOUBLE_EQ(nut[static_cast<std::size_t>(comp) + 2], f.rate(c.record, 12, c.sub1, comp, c.tc1));
+      EXPECT_DOUBLE_EQ(nut[static_cast<std::size_t>(comp)],
+                       f.value(c.record, 12, c.sub1, comp, c.tc1));
+      EXPECT_DOUBLE_EQ(nut[static_cast<std::size_t>(comp) + 2],
+                       f.rate(c.record, 12, c.sub1, comp, c.tc1));
     }
     EXPECT_EQ(pv(12)[0], kSentinel);  // column 12 is never written
   }
@@ -86,7 +86,9 @@ TEST_P(RecordEdges, DateServedByTheRightRecordSubIntervalAndTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ByteOrder, RecordEdges, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "BigEndian" : "LittleEndian"; });
+                         [](const auto& info) {
+                           return info.param ? "BigEndian" : "LittleEndian";
+                         });
 
 TEST_F(ReaderTest, DateOutsideTheFileChangesNothing) {
   DeFile f;
@@ -250,7 +252,8 @@ TEST_F(ReaderTest, ConstantsOfTheHeader) {
 TEST_F(ReaderTest, BigEndianFileReadLikeTheLittleEndianOne) {
   const std::string be = data_file("unxp0003.405");
   const std::string le = data_file("de405_2000-2040_le.bin");
-  if (be.empty() || le.empty()) GTEST_SKIP() << "real data absent: de405/unxp0003.405, de405_2000-2040_le.bin";
+  if (be.empty() || le.empty())
+    GTEST_SKIP() << "real data absent: de405/unxp0003.405, de405_2000-2040_le.bin";
   const std::array<double, 2> dates[] = {{2452624.5, 0.0}, {2452800.25, 0.0}, {2453040.25, 0.0}};
   for (const auto& d : dates) {
     StateTable a, b;
@@ -276,42 +279,50 @@ struct BadFile {
   int error;
 };
 
-void set_int(std::string& b, std::size_t at, std::int32_t v) { std::memcpy(b.data() + at, &v, 4); }
-void set_double(std::string& b, std::size_t at, double v) { std::memcpy(b.data() + at, &v, 8); }
+void set_int(std::string& b, std::size_t at, std::int32_t v) {
+  std::memcpy(b.data() + at, &v, 4);
+}
+void set_double(std::string& b, std::size_t at, double v) {
+  std::memcpy(b.data() + at, &v, 8);
+}
 
 const BadFile kBadFiles[] = {
     {"empty file", [](DeFile&, std::string& b) { b.clear(); }, ioerr::END_OF_FILE},
     {"header cut short", [](DeFile&, std::string& b) { b.resize(2000); }, ioerr::END_OF_FILE},
     {"constants record cut short", [](DeFile&, std::string& b) { b.resize(8144 + 100); },
      ioerr::END_OF_FILE},
-    {"a text file", [](DeFile&, std::string& b) {
+    {"a text file",
+     [](DeFile&, std::string& b) {
        b.clear();
        while (b.size() < 30000) b += "405  2000.01.01 2451544.5  3 11  1   0.1\n";
-     }, ioerr::CONVERSION},
+     },
+     ioerr::CONVERSION},
     {"19 coefficients", [](DeFile&, std::string& b) { set_int(b, 2696 + 4 * (3 * 4 + 1), 19); },
      ioerr::CONVERSION},
-    {"19 nutation coefficients", [](DeFile&, std::string& b) { set_int(b, 2696 + 4 * (3 * 11 + 1), 19); },
-     ioerr::CONVERSION},
+    {"19 nutation coefficients",
+     [](DeFile&, std::string& b) { set_int(b, 2696 + 4 * (3 * 11 + 1), 19); }, ioerr::CONVERSION},
     {"no sub-intervals", [](DeFile&, std::string& b) { set_int(b, 2696 + 4 * (3 * 2 + 2), 0); },
      ioerr::CONVERSION},
-    {"Sun block past the record", [](DeFile&, std::string& b) { set_int(b, 2696 + 4 * (3 * 10), 1015); },
-     ioerr::CONVERSION},
+    {"Sun block past the record",
+     [](DeFile&, std::string& b) { set_int(b, 2696 + 4 * (3 * 10), 1015); }, ioerr::CONVERSION},
     {"librations past the record", [](DeFile&, std::string& b) { set_int(b, 2844, 1012); },
      ioerr::CONVERSION},
     {"block over the record dates", [](DeFile&, std::string& b) { set_int(b, 2696, 1); },
      ioerr::CONVERSION},
     {"Moon missing", [](DeFile&, std::string& b) { set_int(b, 2696 + 4 * (3 * 9 + 1), 0); },
      ioerr::CONVERSION},
-    {"span not whole records", [](DeFile& f, std::string& b) { set_double(b, 2660, f.span1 + 40.0); },
-     ioerr::CONVERSION},
+    {"span not whole records",
+     [](DeFile& f, std::string& b) { set_double(b, 2660, f.span1 + 40.0); }, ioerr::CONVERSION},
     {"span backwards", [](DeFile& f, std::string& b) { set_double(b, 2660, f.span1 - 32.0); },
      ioerr::CONVERSION},
-    {"record length zero", [](DeFile&, std::string& b) { set_double(b, 2668, 0.0); }, ioerr::CONVERSION},
+    {"record length zero", [](DeFile&, std::string& b) { set_double(b, 2668, 0.0); },
+     ioerr::CONVERSION},
     {"record length not a number",
      [](DeFile&, std::string& b) { set_double(b, 2668, std::numeric_limits<double>::quiet_NaN()); },
      ioerr::CONVERSION},
     {"AU of zero", [](DeFile&, std::string& b) { set_double(b, 2680, 0.0); }, ioerr::CONVERSION},
-    {"mass ratio of zero", [](DeFile&, std::string& b) { set_double(b, 2688, 0.0); }, ioerr::CONVERSION},
+    {"mass ratio of zero", [](DeFile&, std::string& b) { set_double(b, 2688, 0.0); },
+     ioerr::CONVERSION},
     {"401 constants", [](DeFile&, std::string& b) { set_int(b, 2676, 401); }, ioerr::CONVERSION},
 };
 
@@ -345,8 +356,8 @@ TEST_F(ReaderTest, MissingFileIsNotFoundAndExitStatusIsNonZero) {
     STATE({2451545.0, 0.0}, all_items(), pv, nut);
     ADD_FAILURE() << "no error";
   } catch (const FatalIoError& e) {
-    EXPECT_EQ(std::string(e.what()), "severe (29): file not found, unit 12, file " +
-                                         (dir_ / "absent.405").string());
+    EXPECT_EQ(std::string(e.what()),
+              "severe (29): file not found, unit 12, file " + (dir_ / "absent.405").string());
   }
   reset_ephemeris_reader();
   EXPECT_EQ(run_program([] {
@@ -379,7 +390,8 @@ TEST_F(ReaderTest, UnreadableDataRecordStopsWithTheStateLine) {
     CapturedConsole con;
     EXPECT_EQ(STATE({f.span1 + 1.0, 0.0}, all_items(), pv, nut), 0);
     EXPECT_THROW(STATE({f.span1 + 64.5, 0.25}, all_items(), pv, nut), ProgramStop);
-    EXPECT_EQ(con.text(), "  2451601.00        0.25" + std::string(59, ' ') + "ERROR RETURN IN STATE\r\n");
+    EXPECT_EQ(con.text(),
+              "  2451601.00        0.25" + std::string(59, ' ') + "ERROR RETURN IN STATE\r\n");
   }
 }
 
@@ -390,8 +402,8 @@ TEST(Split, WholePartAndFraction) {
     double value, whole, fraction;
   };
   const Case cases[] = {
-      {3.75, 3.0, 0.75}, {-1.25, -2.0, 0.75}, {0.0, 0.0, 0.0}, {-2.0, -2.0, 0.0},
-      {2451545.0, 2451545.0, 0.0}, {-1e-20, 0.0, 0.0},
+      {3.75, 3.0, 0.75}, {-1.25, -2.0, 0.75},         {0.0, 0.0, 0.0},
+      {-2.0, -2.0, 0.0}, {2451545.0, 2451545.0, 0.0}, {-1e-20, 0.0, 0.0},
   };
   for (const Case& c : cases) {
     std::array<double, 2> fr;
