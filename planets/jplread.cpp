@@ -150,6 +150,10 @@ void open_file() {
     decode_header(h.data(), c.data(), swap, txt, hdr);
     std::int32_t records = 0;
     if (usable_header(hdr, records)) {
+      // A file cut short is refused whole rather than failing at some date.
+      if (std::fseek(reader.fp, 0, SEEK_END) != 0 ||
+          std::ftell(reader.fp) < (records + 2) * kRecordBytes)
+        fail_open(ioerr::END_OF_FILE);
       JPLTXT = txt;
       JPLHDR = hdr;
       reader.swap = swap;
@@ -163,8 +167,9 @@ void open_file() {
 }
 
 // Reads data record NR (3 onward) into RECBUF. False when it cannot be read
-// in full or its first two doubles are not the dates the header gives it
-// (a file cut short, or not the file the header describes).
+// in full (the file has changed since it was opened, or a read error) or its
+// first two doubles are not the dates the header gives it (not the file the
+// header describes).
 bool read_record(std::int32_t NR) {
   const std::int64_t offset = (static_cast<std::int64_t>(NR) - 1) * kRecordBytes;
   if (offset > LONG_MAX) return false;

@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "astcon.h"
 #include "calendar.h"
 #include "celem.h"
 #include "elements.h"
@@ -61,11 +62,14 @@ std::int32_t fallback(JulianDate date, BodyNumber NTARG, BodyNumber NCENT, BodyS
 
   StateVector s;
   if (NTARG == kBarycentre && NCENT == kSun) {
-    // Barycentre seen from the Sun: the mass-weighted heliocentric planets.
+    // Barycentre seen from the Sun: the mass-weighted heliocentric planets,
+    // velocities turned from AU per 1/k day into AU/day like every other
+    // state that this routine serves.
     for (int p = 1; p <= PERTRB.NPLANET; ++p) {
       ELEM2XV(PERTRB.PEL(p), date, 0, s);
       const double w = PERTRB.MASS(p) / (1.0 + PERTRB.MASS(p));
-      const BodyState v = {s.x, s.y, s.z, s.vx, s.vy, s.vz};
+      const double k = ASTCON::GAUSSK;
+      const BodyState v = {s.x, s.y, s.z, s.vx * k, s.vy * k, s.vz * k};
       for (std::size_t j = 0; j < 6; ++j) RRD[j] += w * v[j];
     }
     return 0;

@@ -21,8 +21,10 @@
 // PLNSRC.IMEAN is now 1 and PERTRB.NPLANET 8, PERTRB.PEL holds the mean
 // elements at the date, and the caller must redo its work by the mean path.
 // Exception: after that switch the solar-system barycentre relative to the
-// Sun (12, 11) is answered from the eight mean planets with status 0
-// (velocities then in AU per 1/k day).
+// Sun (12, 11) is answered from the eight mean planets with status 0.
+// (After status 1 RRD is not for use: for targets 1-8 the heliocentric mean
+// planet, positions divided by 1 + its mass, velocities in AU per 1/k day;
+// zeros otherwise.)
 // A target equal to the centre gives zeros and status 0 without touching the
 // file. For nutations and librations the centre is not used. A target
 // outside 1-15, or a centre outside 1-13 for targets 1-13, throws

@@ -291,6 +291,10 @@ const BadFile kBadFiles[] = {
     {"header cut short", [](DeFile&, std::string& b) { b.resize(2000); }, ioerr::END_OF_FILE},
     {"constants record cut short", [](DeFile&, std::string& b) { b.resize(8144 + 100); },
      ioerr::END_OF_FILE},
+    {"last data record cut short", [](DeFile&, std::string& b) { b.resize(b.size() - 8); },
+     ioerr::END_OF_FILE},
+    {"fewer data records than the span", [](DeFile&, std::string& b) { b.resize(4 * 8144); },
+     ioerr::END_OF_FILE},
     {"a text file",
      [](DeFile&, std::string& b) {
        b.clear();
@@ -371,24 +375,25 @@ TEST_F(ReaderTest, MissingFileIsNotFoundAndExitStatusIsNonZero) {
 TEST_F(ReaderTest, UnreadableDataRecordStopsWithTheStateLine) {
   struct Case {
     const char* what;
-    int records[3];  // data records written, in file order (-1: none)
+    bool shrink;     // the file loses its last record after it has been opened
+    int records[3];  // data records written, in file order
   };
   const Case cases[] = {
-      {"file cut short", {0, 1, -1}},
-      {"records not the ones the header describes", {0, 2, 1}},
+      {"file cut short while open", true, {0, 1, 2}},
+      {"records not the ones the header describes", false, {0, 2, 1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     reset_ephemeris_reader();
     DeFile f;
     std::string bytes = f.header();
-    for (const int k : c.records)
-      if (k >= 0) bytes += f.record(k);
-    write_fixture(bytes);
+    for (const int k : c.records) bytes += f.record(k);
+    const std::string path = write_fixture(bytes);
     StateTable pv;
     NutationState nut{};
     CapturedConsole con;
     EXPECT_EQ(STATE({f.span1 + 1.0, 0.0}, all_items(), pv, nut), 0);
+    if (c.shrink) std::filesystem::resize_file(path, 4 * 8144);
     EXPECT_THROW(STATE({f.span1 + 64.5, 0.25}, all_items(), pv, nut), ProgramStop);
     EXPECT_EQ(con.text(),
               "  2451601.00        0.25" + std::string(59, ' ') + "ERROR RETURN IN STATE\r\n");
