@@ -103,6 +103,7 @@ int components(int item) {
 // whole number of records, a positive AU and mass ratio, and for every item
 // on the file 1 to 18 coefficients in blocks that lie inside the record.
 // Items 1 to 11 must be on the file; nutations and librations may be absent.
+// Later solutions carry more than 400 constants; only 400 are kept.
 bool usable_header(const JplHdrRecord& hdr, std::int32_t& records) {
   const double s1 = hdr.SPAN(1), s2 = hdr.SPAN(2), s3 = hdr.SPAN(3);
   if (!std::isfinite(s1) || !std::isfinite(s2) || !std::isfinite(s3)) return false;
@@ -111,7 +112,7 @@ bool usable_header(const JplHdrRecord& hdr, std::int32_t& records) {
   if (!(n >= 0.5 && n <= kMaxRecords)) return false;
   const double whole = std::round(n);
   if (std::fabs(n - whole) > 1e-9 * whole) return false;
-  if (hdr.NCONST < 0 || hdr.NCONST > 400) return false;
+  if (hdr.NCONST < 0) return false;
   if (!std::isfinite(hdr.AUKM) || !(hdr.AUKM > 0.0)) return false;
   if (!std::isfinite(hdr.EMRATIO) || !(hdr.EMRATIO > 0.0)) return false;
   for (int i = 1; i <= 13; ++i) {
@@ -333,7 +334,7 @@ void CONST(std::array<Text<6>, 400>& NAM, std::array<double, 400>& VAL, OneBased
   StateTable pv;
   NutationState nut{};
   STATE({0.0, 0.0}, req, pv, nut);
-  N = JPLHDR.NCONST;
+  N = std::min(JPLHDR.NCONST, std::int32_t{400});
   SS = JPLHDR.SPAN;
   for (std::size_t i = 0; i < static_cast<std::size_t>(N); ++i) {
     NAM[i] = JPLTXT.CONNAM[i];

@@ -57,8 +57,9 @@ void INTERP(std::span<const double> BUF, const std::array<double, 2>& T, std::in
 // Whole part and fraction of TT: FR[0] + FR[1] == TT with FR[1] in [0, 1).
 void SPLIT(double TT, std::array<double, 2>& FR);
 
-// Opens the file if needed and returns its constants: N = NCONST, the first
-// N names and values, and SS = SPAN (first date, last date, record days).
+// Opens the file if needed and returns its constants: N = NCONST (at most
+// the 400 that the header holds), the first N names and values, and
+// SS = SPAN (first date, last date, record days).
 void CONST(std::array<Text<6>, 400>& NAM, std::array<double, 400>& VAL, OneBased<double, 3>& SS,
            std::int32_t& N);
 

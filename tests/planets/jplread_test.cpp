@@ -32,6 +32,14 @@ StateTable filled_table() {
   return t;
 }
 
+// Header fields written over in a fixture (this machine's byte order).
+void set_int(std::string& b, std::size_t at, std::int32_t v) {
+  std::memcpy(b.data() + at, &v, 4);
+}
+void set_double(std::string& b, std::size_t at, double v) {
+  std::memcpy(b.data() + at, &v, 8);
+}
+
 // ---------------------------------------------------------------- edges
 
 struct EdgeCase {
@@ -245,6 +253,14 @@ TEST_F(ReaderTest, ConstantsOfTheHeader) {
   EXPECT_EQ(values[1], f.aukm);
   EXPECT_EQ(values[3], 0.0);  // only the first N are copied
   EXPECT_EQ(span(3), f.span3);
+
+  // Later solutions count more constants than the 400 the header holds.
+  reset_ephemeris_reader();
+  std::string more = f.bytes();
+  set_int(more, 2676, 572);
+  write_fixture(more);
+  CONST(names, values, span, n);
+  EXPECT_EQ(n, 400);
 }
 
 // ---------------------------------------------------------------- real files
@@ -278,13 +294,6 @@ struct BadFile {
   void (*edit)(DeFile&, std::string&);
   int error;
 };
-
-void set_int(std::string& b, std::size_t at, std::int32_t v) {
-  std::memcpy(b.data() + at, &v, 4);
-}
-void set_double(std::string& b, std::size_t at, double v) {
-  std::memcpy(b.data() + at, &v, 8);
-}
 
 const BadFile kBadFiles[] = {
     {"empty file", [](DeFile&, std::string& b) { b.clear(); }, ioerr::END_OF_FILE},
@@ -327,7 +336,8 @@ const BadFile kBadFiles[] = {
     {"AU of zero", [](DeFile&, std::string& b) { set_double(b, 2680, 0.0); }, ioerr::CONVERSION},
     {"mass ratio of zero", [](DeFile&, std::string& b) { set_double(b, 2688, 0.0); },
      ioerr::CONVERSION},
-    {"401 constants", [](DeFile&, std::string& b) { set_int(b, 2676, 401); }, ioerr::CONVERSION},
+    {"negative count of constants", [](DeFile&, std::string& b) { set_int(b, 2676, -1); },
+     ioerr::CONVERSION},
 };
 
 TEST_F(ReaderTest, UnusableFilesEndTheRunWithTheFatalLine) {
