@@ -1,0 +1,6 @@
+#include "stop.h"
+#include "tav.h"
+
+int main() {
+  return run_program(TAV);
+}

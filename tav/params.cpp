@@ -1,0 +1,351 @@
+#include "params.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "records.h"
+#include "stop.h"
+#include "textio.h"
+
+namespace {
+
+using lay::A;
+using lay::F;
+using lay::I;
+using lay::L;
+using lay::X;
+
+// Unit of the initialization file in the fatal error line.
+constexpr int kIniUnit = 111;
+
+// The name table of the dialogue: the parameters in the order of TAVI, each
+// name filled with blanks to 7 characters.
+constexpr std::array<std::string_view, kParamCount> kNames = {
+    "NPOS   ", "YEAR   ", "MONTH  ", "DAY    ", "ET     ", "XJINC  ", "DEL    ",
+    "CYEAR  ", "OLAT   ", "OLON   ", "NPLANET", "NCENTER", "MPCFILE", "PLANET ",
+    "JPLFILE", "STFILE ", "ENDFIL ", "FORM   ", "METHOD "};
+
+// Numbers of the parameters, in the order of TAVI, that the code names.
+enum Param : int {
+  P_NPOS = 1,
+  P_MONTH = 3,
+  P_DAY = 4,
+  P_ET = 5,
+  P_NPLANET = 11,
+  P_NCENTER = 12,
+  P_PLANET = 14,
+  P_JPLFILE = 15,
+  P_FORM = 18,
+};
+
+// A double truncated toward zero as a 32-bit integer; values beyond the range
+// saturate (the tests then refuse them) and NaN gives 0.
+std::int32_t trunc_to_int(double x) {
+  if (std::isnan(x)) return 0;
+  const double t = std::trunc(x);
+  if (t <= std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::min();
+  if (t >= std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(t);
+}
+
+// Nearest whole number, halves away from zero, as a 32-bit integer.
+std::int32_t round_to_int(double x) {
+  return trunc_to_int(std::round(x));
+}
+
+template <std::size_t N>
+void to_capitals(Text<N>& t) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (t[i] >= 'a' && t[i] <= 'z') t[i] = static_cast<char>(t[i] - 'a' + 'A');
+}
+
+template <std::size_t N>
+bool all_nul(const Text<N>& t) {
+  const std::string_view v = t.view();
+  return std::all_of(v.begin(), v.end(), [](char c) { return c == '\0'; });
+}
+
+// A name that names no file at all: nothing but blanks and NUL characters.
+bool names_nothing(std::string_view name) {
+  return std::all_of(name.begin(), name.end(), [](char c) { return c == ' ' || c == '\0'; });
+}
+
+bool is_mpc(const EphemState& s) {
+  return s.FORM.is("MPC");
+}
+
+// ------------------------------------------------------------ display lines
+
+const Layout form_line = {X(1), L("FORM = "), A(8), L("   Format for output listings")};
+const Layout npos_line = {X(1), L("NPOS =  "), I(4), X(5), L(" Positions to print")};
+const Layout year_line = {X(1), L("YEAR =  "), I(4), X(5), L(" Year of first position")};
+const Layout month_line = {X(1), L("MONTH = "), I(4), X(5), L(" Month of first position")};
+const Layout day_mpc_line = {X(1), L("DAY  =  "), F(8, 5), X(1), L(" Day of first position")};
+const Layout day_line = {X(1), L("DAY  =  "), I(4), X(5), L(" Day of first position")};
+const Layout ut_line = {X(1), L("UT =    "), F(7, 2), X(2),
+                        L(" Universal time hours of first position")};
+const Layout et_line = {X(1), L("ET =    "), F(7, 2), X(2),
+                        L(" Ephemeris time hours of first position")};
+const Layout xjinc_line = {X(1), L("XJINC = "), F(7, 2), X(2),
+                           L(" Hours between printed positions")};
+const Layout xjinc_mpc_line = {X(1), L("XJINC ="), F(9, 5), X(1),
+                               L(" Days between printed positions ")};
+const Layout del_line = {X(1), L("DEL =   "), F(7, 2), X(2), L(" Integration increment in days")};
+const Layout method_line = {X(1), L("METHOD = "), A(), L("   Method of integration")};
+const Layout cyear_line = {X(1), L("CYEAR = "), I(4), X(5),
+                           L(" Coordinate epoch for printed positions")};
+const Layout olat_line = {X(1), L("OLAT =  "), F(7, 2), X(2),
+                          L(" Observer latitude for topocentric (>90 for geocentric)")};
+const Layout olon_line = {X(1), L("OLON =  "), F(7, 2), X(2),
+                          L(" Observer west longitude for topocentric correction")};
+const Layout nplanet_line = {X(1), L("NPLANET=  "), I(2), X(5),
+                             L(" Number of planets for perturbations (10th is the moon)")};
+const Layout ncenter_line = {X(1), L("NCENTER=   "), I(2), X(5),
+                             L(" Planet number for center of coordinate system ")};
+const Layout mpcfile_line = {X(1), L("MPCFILE =   "), A(), L(" Minor Planet Center database")};
+const Layout planet_line = {X(1), L("PLANET = "), A(), L(" Planetary positions (MEAN or JPL )")};
+const Layout jplfile_line = {X(1), L("JPLFILE = "), A(), L("JPL Ephemeris file")};
+const Layout stfile_line = {X(1), L("STFILE = "), A(),
+                            L("   Name for output element file at start")};
+const Layout endfil_line = {X(1), L("ENDFIL = "), A(), L("  Name for output element file at end")};
+
+}  // namespace
+
+std::array<GroupVar, kParamCount> tavi_variables(EphemState& s) {
+  return {{{"NPOS", Target(RUNPAR.NPOS)},
+           {"YEAR", Target(RUNPAR.YEAR)},
+           {"MONTH", Target(RUNPAR.MONTH)},
+           {"DAY", Target(s.DAY)},
+           {"ET", Target(RUNPAR.ET)},
+           {"XJINC", Target(RUNPAR.XJINC)},
+           {"DEL", Target(RUNPAR.DEL)},
+           {"CYEAR", Target(RUNPAR.CYEAR)},
+           {"OLAT", Target(OBSERV.OLAT)},
+           {"OLON", Target(OBSERV.OLON)},
+           {"NPLANET", Target(PERTRB.NPLANET)},
+           {"NCENTER", Target(POSNS.NCENTER)},
+           {"MPCFILE", Target(s.MPCFILE)},
+           {"PLANET", Target(s.PLANET)},
+           {"JPLFILE", Target(JPLNAM.JPLFILE)},
+           {"STFILE", Target(FILES.STFILE)},
+           {"ENDFIL", Target(FILES.ENDFIL)},
+           {"FORM", Target(s.FORM)},
+           {"METHOD", Target(INTEG.METHOD)}}};
+}
+
+void initialization_menu(EphemState& s) {
+  for (;;) {
+    say({"Enter one of the following:"});
+    say({"1 => Short output format"});
+    say({"2 => Long output format"});
+    say({"3 => Astrometric output format"});
+    say({"4 => MPC output format"});
+    say({"<C/R> => previously built initialization file"});
+    Text<1> answer;
+    ask_text(answer);
+    switch (answer[0]) {
+      case '1':
+        s.INIFILE = "tavshort.ini";
+        break;
+      case '2':
+        s.INIFILE = "tavlong.ini";
+        break;
+      case '3':
+        s.INIFILE = "tavastrm.ini";
+        break;
+      case '4':
+        s.INIFILE = "tavmpc.ini";
+        break;
+      case ' ':
+        say({"Input initialization file name"});
+        ask_text(s.INIFILE);
+        break;
+      default:
+        break;  // INIFILE stays as it was
+    }
+    if (file_exists(s.INIFILE.view())) break;
+    // An answer that names no file (a blank name, or another key before any
+    // name was given) has nothing to report as missing: only the menu again.
+    if (!names_nothing(s.INIFILE.view())) say({s.INIFILE.trimmed(), " does not exist."});
+    s.INIFILE = "";
+    say({"Please reenter initialization option"});
+  }
+
+  TextFile ini(kIniUnit);
+  ini.open_read(s.INIFILE.view());
+  const auto vars = tavi_variables(s);
+  read_group(ini, "TAVI", vars);
+  ini.close();
+
+  // A text that the file does not set would hold NUL characters: a file name
+  // of NULs would count as a name and could not be opened, and NULs would be
+  // printed in the display. They become blanks. METHOD keeps its NULs, which
+  // the display turns into "COWELL".
+  auto blank_if_unset = [](auto& text) {
+    if (all_nul(text)) text = "";
+  };
+  blank_if_unset(s.MPCFILE);
+  blank_if_unset(s.PLANET);
+  blank_if_unset(JPLNAM.JPLFILE);
+  blank_if_unset(FILES.STFILE);
+  blank_if_unset(FILES.ENDFIL);
+  blank_if_unset(s.FORM);
+  s.first_call_done = true;
+}
+
+void show_parameters(EphemState& s) {
+  TextFile& out = console().out();
+  const bool mpc = is_mpc(s);
+  say({"Here are your initialized ephemeris parameters:"});
+  say({" "});
+  write(out, form_line, {s.FORM});
+  say({"(SHORT=>normal,LONG=>opp.search,ASTRM=>astrometry,MPC=>Minor Planet Center)"});
+  write(out, npos_line, {RUNPAR.NPOS});
+  write(out, year_line, {trunc_to_int(RUNPAR.YEAR)});
+  write(out, month_line, {RUNPAR.MONTH});
+  if (mpc) {
+    write(out, day_mpc_line, {s.DAY});
+  } else {
+    write(out, day_line, {round_to_int(s.DAY)});
+  }
+  if (s.FORM.is("ASTRM")) {
+    write(out, ut_line, {RUNPAR.ET});
+  } else if (!mpc) {
+    write(out, et_line, {RUNPAR.ET});
+  }
+  write(out, mpc ? xjinc_mpc_line : xjinc_line, {RUNPAR.XJINC});
+  write(out, del_line, {RUNPAR.DEL});
+  if (INTEG.METHOD[0] == '\0') INTEG.METHOD = "COWELL";
+  write(out, method_line, {INTEG.METHOD});
+  write(out, cyear_line, {trunc_to_int(RUNPAR.CYEAR)});
+  write(out, olat_line, {OBSERV.OLAT});
+  write(out, olon_line, {OBSERV.OLON});
+  write(out, nplanet_line, {PERTRB.NPLANET});
+  write(out, ncenter_line, {POSNS.NCENTER});
+  write(out, mpcfile_line, {s.MPCFILE});
+  write(out, planet_line, {s.PLANET});
+  if (s.PLANET.is("JPL")) write(out, jplfile_line, {JPLNAM.JPLFILE});
+  write(out, stfile_line, {FILES.STFILE});
+  write(out, endfil_line, {FILES.ENDFIL});
+  say({"Input name of the variable to change,(C/R to continue)"});
+}
+
+void change_parameter(EphemState& s, int k) {
+  TextFile& out = console().out();
+  if (k == P_ET) {
+    out.write_line(s.FORM.is("ASTRM") ? " Enter new value for UT " : " Enter new value for ET ");
+  } else {
+    out.write_line(std::string(" Enter new value for ") + std::string(kNames.at(k - 1)));
+  }
+
+  // The answer goes where the group TAVI puts the parameter's value.
+  const auto vars = tavi_variables(s);
+  const auto& target = vars.at(static_cast<std::size_t>(k - 1)).target.get();
+  if (const auto* text = std::get_if<std::span<char>>(&target)) {
+    Text<32> SVAL;
+    ask_text(SVAL);
+    to_capitals(SVAL);
+    // Into the parameter's own length: JPLFILE is filled with blanks, STFILE
+    // and ENDFIL take the first 30 characters, METHOD the first 6.
+    const std::size_t n = std::min(text->size(), SVAL.size());
+    std::copy_n(SVAL.view().begin(), n, text->begin());
+    std::fill(text->begin() + static_cast<std::ptrdiff_t>(n), text->end(), ' ');
+    return;
+  }
+  ask({Target(s.XVAL)});
+  if (auto* const* i = std::get_if<std::int32_t*>(&target)) {
+    **i = trunc_to_int(s.XVAL);  // NPOS, MONTH, NPLANET, NCENTER
+  } else {
+    *std::get<double*>(target) = s.XVAL;
+  }
+}
+
+int failed_test(EphemState& s) {
+  if (!is_mpc(s)) s.DAY = std::round(s.DAY);  // a whole day, halves away from zero
+  // The listing grid holds NPOS+1 times in 500 entries.
+  if (RUNPAR.NPOS > kGridSize - 1) {
+    say({"NPOS variable out of range, at most 499, please re-enter"});
+    return P_NPOS;
+  }
+  if (RUNPAR.MONTH < 1 || RUNPAR.MONTH > 12) {
+    say({"Month variable out of range 1-12, please re-enter"});
+    return P_MONTH;
+  }
+  const double whole_day = std::trunc(s.DAY);
+  if (whole_day < 0 || whole_day > 31) {
+    say({"DAY variable out of range 0-32, please re-enter"});
+    return P_DAY;
+  }
+  if (RUNPAR.ET < 0 || RUNPAR.ET > 24) {
+    say({"Hour variable out of range 0-24, please re-enter"});
+    return P_ET;
+  }
+  if (PERTRB.NPLANET < 1 || PERTRB.NPLANET > 10) {
+    say({"NPLANET variable out of range 1-10, please re-enter"});
+    return P_NPLANET;
+  }
+  const bool mean = s.PLANET.is("MEAN");
+  const bool jpl = s.PLANET.is("JPL");
+  if (mean && POSNS.NCENTER != 3) {
+    say({"NCenter must be Earth (=3) to use MEAN planet positions"});
+    say({"Please re-enter ncenter"});
+    return P_NCENTER;
+  }
+  if (!jpl && !mean) {
+    say({"PLANET must be set to JPL or MEAN, please re-enter"});
+    return P_PLANET;
+  }
+  if (!s.FORM.is("MPC") && !s.FORM.is("ASTRM") && !s.FORM.is("SHORT") && !s.FORM.is("LONG")) {
+    say({"FORM is SHORT, LONG, ASTRM or MPC. Please re-enter"});
+    return P_FORM;
+  }
+  if (mean && PERTRB.NPLANET > 8) {
+    say({"For mean elements, nplanet must be 8 or less"});
+    say({"nplanet has been reset to 8"});
+    PERTRB.NPLANET = 8;
+  }
+  PLNSRC.IMEAN = mean ? 1 : 0;
+  if (jpl && !file_exists(JPLNAM.JPLFILE.view())) {
+    say({"WARNING JPL data file ", JPLNAM.JPLFILE.trimmed(), " does not exist"});
+    say({"Please enter a new name/location for JPLFILE"});
+    return P_JPLFILE;
+  }
+  return 0;
+}
+
+void set_derived_values(EphemState& s) {
+  RUNPAR.IDAY = trunc_to_int(s.DAY);
+  if (is_mpc(s)) {
+    RUNPAR.ET = (s.DAY - RUNPAR.IDAY) * 24.0;  // the fraction of the day in hours
+    RUNPAR.XJINC *= 24.0;                      // days into hours
+  }
+  s.first = {trunc_to_int(RUNPAR.YEAR), RUNPAR.MONTH, RUNPAR.IDAY};
+}
+
+void interval_back_to_days(const EphemState& s) {
+  if (is_mpc(s)) RUNPAR.XJINC /= 24.0;
+}
+
+void parameter_dialogue(EphemState& s) {
+  for (;;) {
+    show_parameters(s);
+    Text<7> VNAME;
+    ask_text(VNAME);
+    if (VNAME.blank()) {
+      const int k = failed_test(s);
+      if (k == 0) break;
+      change_parameter(s, k);
+      continue;
+    }
+    to_capitals(VNAME);
+    if (VNAME.is("UT")) VNAME = "ET";
+    const auto it = std::find(kNames.begin(), kNames.end(), VNAME.view());
+    if (it != kNames.end()) change_parameter(s, static_cast<int>(it - kNames.begin()) + 1);
+  }
+  set_derived_values(s);
+}

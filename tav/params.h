@@ -1,0 +1,46 @@
+// The run parameters of tav: the initialization-file menu, the group TAVI,
+// the parameter display, changing a parameter by name, the tests and the
+// values derived from them.
+//
+// Units: YEAR, CYEAR in years; DAY in days of the month; ET in hours of the
+// day; XJINC in hours between listed times (for the MPC form in days, except
+// between set_derived_values and interval_back_to_days); DEL in days; OLAT and
+// OLON (west) in degrees.
+#pragma once
+
+#include <array>
+
+#include "group.h"
+#include "tav.h"
+
+// Number of the run parameters, in the order of the group TAVI.
+inline constexpr int kParamCount = 19;
+
+// The 19 variables of the group TAVI and where their values live.
+std::array<GroupVar, kParamCount> tavi_variables(EphemState& s);
+
+// Menu of initialization files, repeated until a file that exists is named;
+// reads its group TAVI into the run parameters and sets the first-call flag.
+// Texts that the file leaves NUL, METHOD apart, become blanks.
+void initialization_menu(EphemState& s);
+
+// The parameter display, ending with the prompt for a name.
+void show_parameters(EphemState& s);
+
+// The dialogue: display, changes by name, tests; returns once every test
+// has passed and the derived values are set.
+void parameter_dialogue(EphemState& s);
+
+// Asks for parameter `k` (1 to 19, the order of TAVI) and stores the answer.
+void change_parameter(EphemState& s, int k);
+
+// Runs the tests in their order. Returns 0 when all pass, or the number of the
+// parameter to ask for after the failed test's message.
+int failed_test(EphemState& s);
+
+// IDAY; for the MPC form ET from the fraction of DAY and XJINC in hours; the
+// date of the first listed time.
+void set_derived_values(EphemState& s);
+
+// For the MPC form, XJINC back from hours into days.
+void interval_back_to_days(const EphemState& s);

@@ -1,0 +1,51 @@
+#include "tav.h"
+
+#include "grid.h"
+#include "jplread.h"
+#include "params.h"
+#include "records.h"
+#include "textio.h"
+
+EphemState& ephem_state() {
+  static EphemState state;
+  return state;
+}
+
+void EPHEM() {
+  EphemState& s = ephem_state();
+
+  // Phase 1, first ephemeris of the run only: masses, initialization file.
+  if (!s.first_call_done) {
+    for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
+    initialization_menu(s);
+  }
+
+  // Phase 2: display, changes and tests of the run parameters.
+  parameter_dialogue(s);
+
+  // Phase 3: the times of the listing.
+  s.JD0 = build_listing_grid(s.first, RUNPAR.ET, RUNPAR.XJINC, RUNPAR.NPOS, s.FORM);
+
+  // Phases 4 to 7 come here: the element source (a refusal of the major-planet
+  // source goes back to phase 2), the state at the epoch, the propagation by
+  // METHOD and the printed listing in FORM.
+
+  // Phase 8: the MPC interval back into days for the next display.
+  interval_back_to_days(s);
+}
+
+void TAV() {
+  for (;;) {
+    FILES.SCRFILE = "";  // 30 blanks: no capture file unless one is named
+    say({"If you want to save a text file containing the screen"});
+    say({"output of the ephemeris, enter a file name, for example:"});
+    say({"cerestav.txt, otherwise enter <CR>"});
+    ask_text(FILES.SCRFILE);
+    EPHEM();
+    say({"Do you want to do another ephemeris? (y or n)"});
+    Text<1> answer;
+    ask_text(answer);
+    if (answer[0] != 'y' && answer[0] != 'Y') break;
+  }
+  close_ephemeris_file();
+}

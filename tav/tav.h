@@ -1,0 +1,48 @@
+// The ephemeris program: its main routine TAV (the run loop) and the frame of
+// EPHEM, which carries one ephemeris from the run parameters to the listing.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "types.h"
+
+// Masses of the perturbing bodies in solar masses, by PlanetIndex 1 to 10
+// (Mercury ... Neptune, Pluto, Moon; the third is the Earth-Moon barycentre),
+// those of the DE405 solution. EPHEM loads them into PERTRB.MASS on the first
+// ephemeris of a run.
+inline constexpr std::array<double, 10> kDe405Mass = {
+    1.660136795e-07, 2.44783834e-06,  3.040432643e-06, 3.227151445e-07, 0.0009547919384,
+    0.0002858859807, 4.366244043e-05, 5.151389021e-05, 7.396449704e-09, 3.69430259e-08};
+
+// The date of the first listed time: the year (YEAR truncated toward zero),
+// MONTH and IDAY, as the parameter tests leave them.
+struct FirstDate {
+  std::int32_t year = 0, month = 0, day = 0;
+};
+
+// What EPHEM keeps for itself from one ephemeris to the next: the four run
+// parameters that are its own and its working values. At program start the
+// numbers are 0, the texts NUL characters and the first-call flag false.
+struct EphemState {
+  double DAY = 0;    // day of the month; for the MPC form the fraction is the time of day
+  Text<32> MPCFILE;  // name of the MPCORB file
+  Text<32> PLANET;   // "JPL" or "MEAN"
+  Text<32> FORM;     // "SHORT", "LONG", "ASTRM" or "MPC"
+  double XVAL = 0;   // the last number typed for a numeric parameter
+  Text<32> INIFILE;  // name of the initialization file
+  bool first_call_done = false;  // set once the initialization file has been read
+  JulianDate JD0 = 0;            // first listed time as typed, without delta-T
+  FirstDate first;               // date of the first listed time
+};
+
+// EPHEM's state, one instance for the run.
+EphemState& ephem_state();
+
+// One ephemeris: parameters, listing times, and (in later phases) the
+// elements, the propagation and the printed listing.
+void EPHEM();
+
+// The main routine: asks for a capture file, runs EPHEM, asks whether another
+// ephemeris is wanted; closes the planetary ephemeris file at the end.
+void TAV();

@@ -1,0 +1,179 @@
+#include "calendar.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+JulianDate to_jd(int y, int m, int d, double h) {
+  JulianDate jd = 0;
+  MYDATE(y, m, d, h, jd, 1);
+  return jd;
+}
+
+struct Cal {
+  int y, m, d;
+  double h;
+};
+
+Cal to_cal(JulianDate jd) {
+  Cal c{};
+  MYDATE(c.y, c.m, c.d, c.h, jd, -1);
+  return c;
+}
+
+struct ToJd {
+  int y, m, d;
+  double h;
+  double jd;
+};
+
+TEST(Mydate, CalendarToJulianDate) {
+  const ToJd cases[] = {
+      {2000, 1, 1, 0.0, 2451544.5},
+      {2000, 1, 1, 12.0, 2451545.0},
+      {2009, 7, 15, 6.5, 2455027.7708333335},
+      {1582, 10, 15, 0.0, 2299160.5},
+      {1, 1, 1, 0.0, 1721425.5},
+      {0, 1, 1, 0.0, 1721059.5},
+      {2009, 6, 18, 12.0, 2455001.0},
+      // Days and months beyond their ranges carry.
+      {2000, 2, 30, 0.0, 2451604.5},  // = 1 March 2000
+      {2000, 13, 1, 0.0, 2451910.5},  // = 1 January 2001
+      {1999, 12, 31, 24.0, 2451544.5},
+  };
+  for (const ToJd& c : cases) {
+    EXPECT_EQ(to_jd(c.y, c.m, c.d, c.h), c.jd) << c.y << "-" << c.m << "-" << c.d << " " << c.h;
+  }
+  EXPECT_EQ(to_jd(2000, 2, 30, 0.0), to_jd(2000, 3, 1, 0.0));
+}
+
+TEST(Mydate, TimeOfDayTruncatesWhenPacked) {
+  // 23.99999 hours packs as 23595996 and 0.1 hours as 00060000: nothing
+  // rounds up.
+  JulianDate jd;
+  CTOJ(PackedDateTime{20000101, 23595996}, jd);
+  EXPECT_EQ(to_jd(2000, 1, 1, 23.99999), jd);
+  CTOJ(PackedDateTime{20000101, 60000}, jd);
+  EXPECT_EQ(to_jd(2000, 1, 1, 0.1), jd);
+}
+
+TEST(Ctoj, BeforeTheEraForm) {
+  // 1 BC is -(1 x 10000 + MMDD) and is the astronomical year 0.
+  JulianDate bc = 0, y0 = 0;
+  CTOJ(PackedDateTime{-10101, 0}, bc);
+  CTOJ(PackedDateTime{101, 0}, y0);
+  EXPECT_EQ(bc, y0);
+  EXPECT_EQ(y0, 1721059.5);
+  // The earliest date of its range, 1 January 4000 BC.
+  JulianDate first = 0;
+  CTOJ(PackedDateTime{-(4000 * 10000 + 101), 0}, first);
+  EXPECT_EQ(first, 260455.5);
+}
+
+TEST(Mydate, JulianDateToCalendar) {
+  Cal c = to_cal(2451545.0);
+  EXPECT_EQ(c.y, 2000);
+  EXPECT_EQ(c.m, 1);
+  EXPECT_EQ(c.d, 1);
+  EXPECT_EQ(c.h, 12.0);
+
+  // There and back is not exact in the last digits.
+  c = to_cal(2455027.7708333335);
+  EXPECT_EQ(c.y, 2009);
+  EXPECT_EQ(c.m, 7);
+  EXPECT_EQ(c.d, 15);
+  EXPECT_NEAR(c.h, 6.50000000372529, 1e-14);
+  EXPECT_NE(c.h, 6.5);
+}
+
+TEST(Mydate, CalendarChangesAt1582October15) {
+  struct Case {
+    double jd;
+    int y, m, d;
+    double h;
+  } const cases[] = {
+      {2299160.5, 1582, 10, 15, 0.0},  // Gregorian from here on
+      {2299160.0, 1582, 10, 4, 12.0},  // Julian calendar
+      {2299159.5, 1582, 10, 4, 0.0},
+  };
+  for (const Case& k : cases) {
+    const Cal c = to_cal(k.jd);
+    EXPECT_EQ(c.y, k.y) << k.jd;
+    EXPECT_EQ(c.m, k.m) << k.jd;
+    EXPECT_EQ(c.d, k.d) << k.jd;
+    EXPECT_NEAR(c.h, k.h, 1e-6) << k.jd;
+  }
+  // A date before the change does not come back unchanged.
+  const Cal old = to_cal(to_jd(1500, 3, 1, 0.0));
+  EXPECT_NE(old.d, 1);
+}
+
+TEST(Jtoc, ZeroIsNoonOfMinus4712January1) {
+  CalendarFields f;
+  JTOC(0.0, f, 0);
+  EXPECT_EQ(f.f[0], 1);
+  EXPECT_EQ(f.f[1], 1);
+  EXPECT_EQ(f.f[2], -4712);
+  EXPECT_EQ(f.f[3], 12);
+  EXPECT_EQ(f.f[4], 0);
+  EXPECT_NEAR(f.seconds, 0.0000086, 1e-7);  // the added 0.0000000001 day
+}
+
+TEST(Jtoc, ModesChooseTheCalendar) {
+  CalendarFields julian, gregorian;
+  JTOC(2451545.0, julian, -1);
+  JTOC(2451545.0, gregorian, 1);
+  EXPECT_EQ(gregorian.f[1], 1);
+  EXPECT_EQ(gregorian.f[0], 1);
+  EXPECT_EQ(julian.f[0], 12);  // 2000 January 1 (Gregorian) is 1999 December 19 (Julian)
+  EXPECT_EQ(julian.f[1], 19);
+  EXPECT_EQ(julian.f[2], 1999);
+}
+
+TEST(Mydate, RoundTripsEveryDayOfAFourCenturyCycle) {
+  for (int k = 0; k < 146097; k += 7) {
+    const JulianDate jd = 2451544.5 + k;
+    const Cal c = to_cal(jd);
+    EXPECT_EQ(to_jd(c.y, c.m, c.d, 0.0), jd);
+  }
+}
+
+TEST(Mydate, AbsurdInputStaysDefined) {
+  // Huge hours and years must not overflow into undefined behaviour.
+  EXPECT_TRUE(std::isfinite(to_jd(2000, 1, 1, 1e30)));
+  EXPECT_TRUE(std::isfinite(to_jd(2147483, 12, 31, 0.0)));
+  const Cal c = to_cal(std::nan(""));
+  (void)c;
+  const Cal big = to_cal(1e300);
+  (void)big;
+}
+
+TEST(Mydatejr, AgreesWithMydateInTheGregorianEra) {
+  for (double jd = 2299160.5; jd < 2500000.0; jd += 997.25) {
+    int y, m, d;
+    double h;
+    JulianDate j = jd;
+    MYDATEJR(y, m, d, h, j, -1);
+    const Cal c = to_cal(jd);
+    EXPECT_EQ(y, c.y);
+    EXPECT_EQ(m, c.m);
+    EXPECT_EQ(d, c.d);
+    EXPECT_NEAR(h, c.h, 1e-6);
+    JulianDate back = 0;
+    MYDATEJR(y, m, d, h, back, 1);
+    EXPECT_NEAR(back, jd, 1e-8);
+  }
+}
+
+TEST(Seconds, ReadsTheClockInHundredths) {
+  set_local_clock([] { return LocalTime{13, 45, 7, 129}; });
+  EXPECT_DOUBLE_EQ(SECONDS(), 13 * 3600 + 45 * 60 + 7 + 0.12);
+  set_local_clock(nullptr);
+  const double now = SECONDS();
+  EXPECT_GE(now, 0.0);
+  EXPECT_LT(now, 86400.0);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// The tav program from its start to the listing times: the capture-file
+// question, the initialization-file menu, the parameter display, changes by
+// name, the tests and the closing question, run as a user runs it, with the
+// answers on standard input. The console is compared byte for byte with the
+// transcripts in expected/.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "program_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::read_file;
+using testing_support::RunResult;
+using testing_support::same_bytes;
+using testing_support::TempDir;
+using testing_support::write_file;
+
+const fs::path kTests = TEST_SOURCE_DIR;
+const fs::path kRun = kTests / ".." / ".." / "run";  // the initialization files shipped
+const fs::path kFixtures = kTests / "fixtures";
+
+// A file put into the run folder: its name there and where its bytes come
+// from (an empty path makes an empty file).
+struct Placed {
+  std::string name;
+  fs::path from;
+};
+
+RunResult run_tav(const TempDir& dir, const std::vector<Placed>& files, const std::string& input) {
+  for (const Placed& f : files) write_file(dir / f.name, f.from.empty() ? "" : read_file(f.from));
+  return testing_support::run_program(TAV_BINARY, input, dir.path());
+}
+
+std::string expected(const std::string& name) {
+  const fs::path p = kTests / "expected" / (name + ".txt");
+  EXPECT_TRUE(fs::exists(p)) << p;
+  return read_file(p);
+}
+
+// ------------------------------------------------------------ whole runs
+
+struct Dialogue {
+  const char* name;  // also the name of the expected transcript
+  std::vector<Placed> files;
+  std::string input;
+};
+
+void PrintTo(const Dialogue& d, std::ostream* os) {
+  *os << d.name;
+}
+
+const std::vector<Dialogue> kDialogues = {
+    // One ephemeris from each shipped file; the form decides the hour and
+    // interval lines.
+    {"short_form", {{"tavshort.ini", kRun / "tavshort.ini"}}, "\n1\n\nn\n"},
+    {"astrm_form", {{"tavastrm.ini", kRun / "tavastrm.ini"}}, "\n3\nut\n5.5\nUt\n6.25\n\nn\n"},
+    // MPC: no hour line, DAY with its fraction, XJINC in days, also at the
+    // display of the next ephemeris (which shows no menu).
+    {"mpc_form", {{"tavmpc.ini", kRun / "tavmpc.ini"}}, "\n4\nday\n15.5\n\ny\n\n\nn\n"},
+    // Closing question: "Yes" starts another ephemeris, " y" ends the run; a
+    // capture-file name of 42 characters is taken.
+    {"long_form",
+     {{"tavlong.ini", kRun / "tavlong.ini"}},
+     "\n2\n\nYes\ncapture-file-name-longer-than-thirty.txt\n\n y\n"},
+    // A key that names no file, a missing menu file, a missing typed name,
+    // then a typed name with leading blanks.
+    {"menu", {{"my.ini", kRun / "tavlong.ini"}}, "\n5\n1\n \nnothere.ini\n\n   my.ini\n\nn\n"},
+    // Lower case names, 7.9 and -2.5 truncated, an unknown name, a name after
+    // a blank, ET asked as ET, a typed form in capitals, "/" keeping the last
+    // number (4, the answer for ET), "ut" asked as ET in the MPC form.
+    {"change_by_name",
+     {{"tavshort.ini", kRun / "tavshort.ini"}},
+     "\n1\nnpos\n7.9\nmonth\n-2.5\nFOO\n npos\net\n4\nform\nmpc\nxjinc\n/\nut\n3\n"
+     "method\ncowell\nmonth\n3\n\nn\n"},
+    // Every test message, one per empty answer, each with its question; a
+    // re-asked value that fails again (31.6 rounds to 32, 24.01); the notice
+    // for NPLANET with mean planets; the missing JPL file on the second
+    // ephemeris, and the typed name in capitals that exists.
+    {"every_test",
+     {{"wrong.ini", kFixtures / "wrong.ini"}, {"DE405.BIN", {}}},
+     "\n \nwrong.ini\n\n499.9\n\n12\n\n31.6\n\n31.4\n\n24.01\n\n24\n\n10\n\nmean\n\n3\n\nshort\n"
+     "\ny\n\nplanet\njpl\n\nde405.bin\n\nn\n"},
+    // Texts the file does not set show as blanks, METHOD as COWELL.
+    {"unset_texts", {{"unset.ini", kFixtures / "unset.ini"}}, "\n \nunset.ini\n\nn\n"},
+};
+
+class DialogueTest : public ::testing::TestWithParam<Dialogue> {};
+
+TEST_P(DialogueTest, ConsoleMatchesTranscript) {
+  const Dialogue& d = GetParam();
+  TempDir dir;
+  const RunResult r = run_tav(dir, d.files, d.input);
+  EXPECT_TRUE(same_bytes(expected(d.name), r.out));
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tav, DialogueTest, ::testing::ValuesIn(kDialogues),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The README's main job: the shipped files and the demo answers run to a
+// normal end.
+TEST(TavDemo, ShippedFilesAndDemoAnswers) {
+  TempDir dir;
+  const RunResult r = run_tav(dir,
+                              {{"tavshort.ini", kRun / "tavshort.ini"},
+                               {"tavlong.ini", kRun / "tavlong.ini"},
+                               {"tavastrm.ini", kRun / "tavastrm.ini"},
+                               {"tavmpc.ini", kRun / "tavmpc.ini"}},
+                              read_file(kRun / "demo-answers.txt"));
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(" NPOS =    10      Positions to print\r\n"), std::string::npos);
+}
+
+// ------------------------------------------------------------ fatal ends
+
+const std::string kStdinEnd = "severe (24): end-of-file during read, unit 5, file /dev/stdin\r\n";
+
+// A malformed initialization file ends the run at once with the fatal line
+// naming the file; the console shows no more than the menu.
+TEST(TavFatal, MalformedInitializationFile) {
+  struct Case {
+    const char* content;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"&TAVI NPOS = 30, NPOSS = 2 /\n", "severe (19): name is not a variable of the group"},
+      {"&TAVI NPOS = 30.0 /\n", "severe (64): input conversion error"},
+      {"NPOS = 30\n", "severe (24): end-of-file during read"},  // no group
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.content);
+    TempDir dir;
+    write_file(dir / "tavshort.ini", c.content);
+    const RunResult r = testing_support::run_program(TAV_BINARY, "\n1\n", dir.path());
+    EXPECT_TRUE(same_bytes(expected("menu_only"), r.out));
+    const fs::path ini = fs::canonical(dir.path()) / "tavshort.ini";
+    EXPECT_EQ(r.err, c.message + ", unit 111, file " + ini.string() + "\r\n");
+    EXPECT_NE(r.status, 0);
+  }
+}
+
+// The end of standard input at any question is error 24 on the console's
+// unit; the last line written is that question.
+TEST(TavFatal, EndOfInputAtEveryQuestion) {
+  struct Case {
+    const char* input;
+    const char* last_line;
+  };
+  const Case cases[] = {
+      {"", " cerestav.txt, otherwise enter <CR>"},
+      {"\n", " <C/R> => previously built initialization file"},
+      {"\n \n", " Input initialization file name"},
+      {"\n1\n", " Input name of the variable to change,(C/R to continue)"},
+      {"\n1\nnpos\n", " Enter new value for NPOS   "},
+      {"\n1\nnpos\n\n\n", " Enter new value for NPOS   "},  // empty lines are skipped
+      {"\n1\nform\n", " Enter new value for FORM   "},
+      {"\n1\n\n", " Do you want to do another ephemeris? (y or n)"},
+      {"\n1\n\ny\n", " cerestav.txt, otherwise enter <CR>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::string(c.input)));
+    TempDir dir;
+    const RunResult r = run_tav(dir, {{"tavshort.ini", kRun / "tavshort.ini"}}, c.input);
+    const std::string tail = std::string(c.last_line) + "\r\n";
+    ASSERT_GE(r.out.size(), tail.size());
+    EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+    EXPECT_EQ(r.err, kStdinEnd);
+    EXPECT_NE(r.status, 0);
+  }
+}
+
+// A numeric answer that is not a number ends the run.
+TEST(TavFatal, AnswerThatIsNotANumber) {
+  TempDir dir;
+  const RunResult r = run_tav(dir, {{"tavshort.ini", kRun / "tavshort.ini"}}, "\n1\nnpos\nabc\n");
+  EXPECT_EQ(r.err, "severe (59): syntax error in free-form input, unit 5, file /dev/stdin\r\n");
+  EXPECT_NE(r.status, 0);
+}
+
+}  // namespace
