@@ -1,6 +1,7 @@
 #include "plephx.h"
 
 #include <array>
+#include <cmath>
 #include <stdexcept>
 
 #include "astcon.h"
@@ -60,6 +61,8 @@ std::int32_t fallback(JulianDate date, BodyNumber NTARG, BodyNumber NCENT, BodyS
   PERTRB.NPLANET = 8;
   CELEM(date);
 
+  // A date that is no number has no planets: status 1, zeros.
+  if (!std::isfinite(date)) return 1;
   StateVector s;
   if (NTARG == kBarycentre && NCENT == kSun) {
     // Barycentre seen from the Sun: the mass-weighted heliocentric planets,

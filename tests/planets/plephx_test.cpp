@@ -285,11 +285,19 @@ TEST_F(Fallback, PausesForRealOnTheLocalClock) {
   EXPECT_LT(waited.count(), 10.0);
 }
 
-TEST_F(Fallback, DateZeroIsADateOutsideTheFile) {
-  CapturedConsole con;
-  BodyState r;
-  EXPECT_EQ(PLEPHX(0.0, 5, 11, r), 1);
-  EXPECT_EQ(con.text(), kFallbackLines);
+TEST_F(Fallback, DateZeroOrNoNumberIsOutsideTheFile) {
+  struct Case {
+    JulianDate date;
+    BodyNumber target, centre;
+  };
+  const Case cases[] = {{0.0, 5, 11}, {std::nan(""), 12, 11}, {INFINITY, 3, 11}};
+  for (const Case& c : cases) {
+    SteppingClock::start(1000.0);
+    CapturedConsole con;
+    BodyState r;
+    EXPECT_EQ(PLEPHX(c.date, c.target, c.centre, r), 1) << c.date;
+    EXPECT_EQ(con.text(), kFallbackLines);
+  }
 }
 
 // The barycentre seen from the Sun from the eight mean planets, against the
