@@ -1,17 +1,29 @@
 // Frame rotations and precession.
 //
 // ROTATE turns the coordinate frame, not the vector: ecliptic to equatorial
-// J2000 is ROTATE(x, y, z, -OBLIQ, 1).
+// J2000 is ROTATE(x, y, z, -OBLIQ, 1), equatorial to ecliptic the same with
+// +OBLIQ.
 #pragma once
 
+#include "astcon.h"
 #include "types.h"
 
 // Turns the frame through theta (radians) about axis 1 (x), 2 (y) or 3 (z),
 // counterclockwise seen from the positive end of the axis; the coordinates
-// are rewritten in place. Any other axis leaves them unchanged.
+// of the fixed vector are rewritten in place. Any other axis leaves them
+// unchanged.
 void ROTATE(double& x, double& y, double& z, double theta, int axis);
 
 // Carries a right ascension and declination (radians) from the mean equator
-// and equinox of date t0 to those of date t1, by the IAU 1976 angles. The
-// result right ascension lies in [0, 2 pi).
+// and equinox of date t0 to those of date t1 (Julian dates), by the rigorous
+// rotation through the IAU 1976 angles zeta, z, theta. No nutation. The
+// result right ascension lies in [0, 2 pi), the declination in
+// [-pi/2, pi/2].
 void PRECESS(JulianDate t0, JulianDate t1, double& ra, double& dec);
+
+// An angle (radians) with 2 pi added once when it is negative: how the
+// two-body routines bring atan2 results and differences of angles into
+// [0, 2 pi).
+inline double positive_angle(double a) {
+  return a < 0.0 ? a + 2.0 * ASTCON::PI : a;
+}

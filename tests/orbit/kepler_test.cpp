@@ -1,0 +1,252 @@
+// Two-body propagation by universal variables.
+#include "kepler.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <ostream>
+
+#include "astcon.h"
+#include "frames.h"
+#include "orbit_checks.h"
+
+namespace {
+
+using namespace orbit_checks;
+
+constexpr double k = ASTCON::GAUSSK;
+constexpr JulianDate kT0 = 2451545.0;
+
+// ------------------------------------------------------------ Stumpff functions
+
+struct StumpffCase {
+  double x, c0, c1, c2, c3;
+};
+
+void PrintTo(const StumpffCase& c, std::ostream* os) {
+  *os << "x = " << c.x;
+}
+
+StumpffCase closed_form(double x) {
+  if (x > 0) {
+    const double w = std::sqrt(x);
+    return {x, std::cos(w), std::sin(w) / w, (1 - std::cos(w)) / x, (w - std::sin(w)) / (x * w)};
+  }
+  const double w = std::sqrt(-x);
+  return {x, std::cosh(w), std::sinh(w) / w, (std::cosh(w) - 1) / -x,
+          (std::sinh(w) - w) / (-x * w)};
+}
+
+class StumpffValues : public testing::TestWithParam<StumpffCase> {};
+
+TEST_P(StumpffValues, AgreeWithTheClosedForms) {
+  const StumpffCase& want = GetParam();
+  double c0, c1, c2, c3;
+  STUMPFF(want.x, c0, c1, c2, c3);
+  // The double-angle steps back to a large argument add a few roundings.
+  const auto tol = [](double v) { return 5e-14 * std::fabs(v) + 1e-16; };
+  EXPECT_NEAR(c0, want.c0, tol(want.c0));
+  EXPECT_NEAR(c1, want.c1, tol(want.c1));
+  EXPECT_NEAR(c2, want.c2, tol(want.c2));
+  EXPECT_NEAR(c3, want.c3, tol(want.c3));
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, StumpffValues,
+                         testing::Values(StumpffCase{0.0, 1.0, 1.0, 0.5, 1.0 / 6.0},
+                                         StumpffCase{1.0, std::cos(1.0), std::sin(1.0),
+                                                     1 - std::cos(1.0), 1 - std::sin(1.0)},
+                                         StumpffCase{-1.0, std::cosh(1.0), std::sinh(1.0),
+                                                     std::cosh(1.0) - 1, std::sinh(1.0) - 1},
+                                         closed_form(0.0999), closed_form(0.1), closed_form(-0.1),
+                                         closed_form(30.0), closed_form(-50.0), closed_form(400.0),
+                                         closed_form(-400.0)));
+
+TEST(Stumpff, InfiniteArgumentGivesNoValuesAndReturns) {
+  for (double x :
+       {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
+    double c0, c1, c2, c3;
+    STUMPFF(x, c0, c1, c2, c3);
+    EXPECT_TRUE(std::isnan(c0) && std::isnan(c1) && std::isnan(c2) && std::isnan(c3));
+  }
+}
+
+// ------------------------------------------------------------ propagation
+
+// A turned frame, so that every component of the states takes part.
+void turn(double& x, double& y, double& z) {
+  ROTATE(x, y, z, 0.4, 3);
+  ROTATE(x, y, z, 1.1, 1);
+  ROTATE(x, y, z, 2.0, 3);
+}
+StateVector turned(StateVector s) {
+  turn(s.x, s.y, s.z);
+  turn(s.vx, s.vy, s.vz);
+  return s;
+}
+
+// The state at dt days from perihelion of an orbit with semimajor axis a
+// (negative for a hyperbola) and eccentricity e, by the classical Kepler
+// equation solved in the eccentric or hyperbolic anomaly.
+StateVector classical_state(double a, double e, double dt) {
+  const double n = std::pow(std::fabs(a), -1.5);  // per 1/k day
+  const double M = n * k * dt;
+  StateVector s;
+  if (e < 1) {
+    double E = M + e * std::sin(M);
+    for (int i = 0; i < 100; ++i) E -= (E - e * std::sin(E) - M) / (1 - e * std::cos(E));
+    const double b = a * std::sqrt(1 - e * e);
+    const double Edot = n / (1 - e * std::cos(E));
+    s = {a * (std::cos(E) - e),   b * std::sin(E),        0,
+         -a * std::sin(E) * Edot, b * std::cos(E) * Edot, 0};
+  } else {
+    const double A = -a;
+    double F = std::asinh(M / e);
+    for (int i = 0; i < 100; ++i) F -= (e * std::sinh(F) - F - M) / (e * std::cosh(F) - 1);
+    const double b = A * std::sqrt(e * e - 1);
+    const double Fdot = n / (e * std::cosh(F) - 1);
+    s = {A * (e - std::cosh(F)),   b * std::sinh(F),        0,
+         -A * std::sinh(F) * Fdot, b * std::cosh(F) * Fdot, 0};
+  }
+  return turned(s);
+}
+
+struct OrbitCase {
+  const char* name;
+  double a, e;  // AU (negative for a hyperbola)
+  double dt;    // days from perihelion
+};
+
+void PrintTo(const OrbitCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class KeplerAgainstClassical : public testing::TestWithParam<OrbitCase> {};
+
+TEST_P(KeplerAgainstClassical, FromPerihelion) {
+  const OrbitCase& c = GetParam();
+  const StateVector start = classical_state(c.a, c.e, 0.0);
+  const StateVector want = classical_state(c.a, c.e, c.dt);
+  StateVector got;
+  KEPLER(start, kT0, got, kT0 + c.dt);
+  EXPECT_LT(position_gap(got, want), 1e-10 * radius(want));
+  EXPECT_LT(velocity_gap(got, want), 1e-10 * speed(want));
+}
+
+TEST_P(KeplerAgainstClassical, BetweenTwoPointsOfTheOrbit) {
+  const OrbitCase& c = GetParam();
+  const StateVector start = classical_state(c.a, c.e, 0.3 * c.dt);
+  const StateVector want = classical_state(c.a, c.e, -0.7 * c.dt);
+  StateVector got;
+  KEPLER(start, kT0, got, kT0 - c.dt);
+  EXPECT_LT(position_gap(got, want), 1e-10 * radius(want));
+  EXPECT_LT(velocity_gap(got, want), 1e-10 * speed(want));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orbits, KeplerAgainstClassical,
+    testing::Values(OrbitCase{"short_step", 1.0, 0.0167, 1.0},
+                    OrbitCase{"earth_like_quarter", 1.0, 0.0167, 91.3},
+                    OrbitCase{"ceres_like_three_periods", 2.7672, 0.0788, 5000.0},
+                    OrbitCase{"ellipse_backward", 1.0, 0.5, -3000.0},
+                    OrbitCase{"halley_like", 17.8, 0.967, 20000.0},
+                    OrbitCase{"eccentric_ellipse", 0.5, 0.999, 30.0},
+                    OrbitCase{"hyperbola_forward", -5.0, 1.2, 3000.0},
+                    OrbitCase{"hyperbola_backward", -5.0, 1.2, -3000.0},
+                    OrbitCase{"fast_hyperbola", -0.5, 3.0, 10000.0},
+                    OrbitCase{"hyperbola_near_parabolic", -100.0, 1.001, 500.0}),
+    [](const testing::TestParamInfo<OrbitCase>& i) { return std::string(i.param.name); });
+
+TEST(Kepler, SameDateReturnsTheStateUntouched) {
+  const StateVector s0{0.3, -1.2, 0.45, 0.7, 0.2, -0.1};
+  StateVector s{9, 9, 9, 9, 9, 9};
+  KEPLER(s0, kT0, s, kT0);
+  EXPECT_EQ(s.x, s0.x);
+  EXPECT_EQ(s.y, s0.y);
+  EXPECT_EQ(s.z, s0.z);
+  EXPECT_EQ(s.vx, s0.vx);
+  EXPECT_EQ(s.vy, s0.vy);
+  EXPECT_EQ(s.vz, s0.vz);
+}
+
+TEST(Kepler, WholePeriodsComeBack) {
+  // A state halfway out, carried by whole periods either way; the period
+  // reduction leaves a remainder of the sign of the step.
+  for (double e : {0.05, 0.6, 0.95}) {
+    const double a = 2.77;
+    const double period = 2 * ASTCON::PI * std::pow(a, 1.5) / k;  // days
+    const StateVector s0 = classical_state(a, e, 0.37 * period);
+    for (int n : {1, 3, -1, -7, 1000}) {
+      StateVector s;
+      KEPLER(s0, kT0, s, kT0 + n * period);
+      EXPECT_LT(position_gap(s, s0), 1e-9) << "e " << e << ", " << n << " periods";
+      EXPECT_LT(velocity_gap(s, s0), 1e-9) << "e " << e << ", " << n << " periods";
+    }
+  }
+}
+
+TEST(Kepler, StepsCompose) {
+  const StateVector s0 = classical_state(-2.0, 1.5, -200.0);
+  StateVector mid, two_steps, one_step;
+  KEPLER(s0, kT0, mid, kT0 + 150.0);
+  KEPLER(mid, kT0 + 150.0, two_steps, kT0 + 700.0);
+  KEPLER(s0, kT0, one_step, kT0 + 700.0);
+  EXPECT_LT(position_gap(two_steps, one_step), 1e-11 * radius(one_step));
+}
+
+TEST(Kepler, OutputMayBeTheInput) {
+  const StateVector s0 = classical_state(1.5, 0.3, 40.0);
+  StateVector apart;
+  KEPLER(s0, kT0, apart, kT0 + 321.0);
+  StateVector same = s0;
+  KEPLER(same, kT0, same, kT0 + 321.0);
+  EXPECT_EQ(same.x, apart.x);
+  EXPECT_EQ(same.vz, apart.vz);
+}
+
+// A parabola that is exact in floating point (2/r0 - v0^2 = 0), over long
+// steps, against Barker's equation: with s = tan(nu/2),
+// t - tp = sqrt(2 q^3) (s + s^3/3) / k and r = q (1 + s^2).
+TEST(Kepler, ExactParabolaOverLongSteps) {
+  const StateVector starts[] = {{2.0, 0.0, 0.0, 0.0, 1.0, 0.0},   // at perihelion, q = 2
+                                {2.0, 0.0, 0.0, 0.6, 0.8, 0.0}};  // receding
+  for (const StateVector& s0 : starts) {
+    const double r0 = radius(s0);
+    ASSERT_EQ(2.0 / r0 - (s0.vx * s0.vx + s0.vy * s0.vy + s0.vz * s0.vz), 0.0);
+    const double h = s0.x * s0.vy - s0.y * s0.vx;
+    const double q = h * h / 2.0;
+    const double D = s0.x * s0.vx + s0.y * s0.vy;
+    const double c = std::sqrt(2 * q * q * q) / k;  // days per unit of s + s^3/3
+    const double s_start = D / std::sqrt(2 * q);
+    for (double dt : {1000.0, -1000.0, 50000.0}) {
+      const double target = s_start + s_start * s_start * s_start / 3 + dt / c;
+      double s = std::cbrt(3 * target);
+      for (int i = 0; i < 100; ++i) s -= (s + s * s * s / 3 - target) / (1 + s * s);
+      StateVector got;
+      KEPLER(s0, kT0, got, kT0 + dt);
+      EXPECT_NEAR(radius(got), q * (1 + s * s), 1e-10 * q * (1 + s * s)) << "dt " << dt;
+      // Still a parabola in the same plane.
+      EXPECT_NEAR(speed(got) * speed(got) * radius(got), 2.0, 1e-10) << "dt " << dt;
+      EXPECT_NEAR(got.x * got.vy - got.y * got.vx, h, 1e-10) << "dt " << dt;
+    }
+  }
+}
+
+TEST(Kepler, StateThatCannotBePropagatedStops) {
+  // At the Sun, or a date that is not a number: the passes never converge,
+  // and the program stops with its message.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    StateVector s0;
+    JulianDate t;
+  } cases[] = {{{0, 0, 0, 0.1, 0.2, 0.3}, kT0 + 10.0},
+               {{0, 0, 0, 0, 0, 0}, kT0 + 10.0},
+               {{1, 0, 0, 0, 1, 0}, nan},
+               {{1, nan, 0, 0, 1, 0}, kT0 + 10.0}};
+  for (const Case& c : cases) {
+    StateVector s;
+    EXPECT_EQ(stop_output([&] { KEPLER(c.s0, kT0, s, c.t); }), kKeplerStop);
+  }
+}
+
+}  // namespace
