@@ -71,13 +71,15 @@ constexpr std::array<Planet, 8> PCOEF = {{
 }};
 
 JulianDate TLAST = 0.0;  // date of the last evaluation
+bool evaluated = false;  // TLAST holds a date (so a first date near 0.0 evaluates too)
 
 }  // namespace
 
 void CELEM(JulianDate date) {
   if (PLNSRC.IMEAN == 0) return;
-  if (std::fabs(TLAST - date) < 100.0) return;
+  if (evaluated && std::fabs(TLAST - date) < 100.0) return;
   TLAST = date;
+  evaluated = true;
   const double T = (date - 2451545.0) / 36525.0;
   for (std::size_t p = 0; p < PCOEF.size(); ++p) {
     std::array<double, 6> v;

@@ -33,6 +33,11 @@ TEST_F(MeanElements, NothingWhilePlanetsComeFromTheFile) {
   EXPECT_EQ(PERTRB.PEL(1).aq, 0.38709831);
 }
 
+TEST_F(MeanElements, FirstEvaluationEvenNearDateZero) {
+  CELEM(50.0);
+  EXPECT_EQ(PERTRB.PEL(1).aq, 0.38709831);
+}
+
 TEST_F(MeanElements, EvaluatedAgainOnlyAfter100Days) {
   CELEM(2455000.5);
   const ElementSet first = PERTRB.PEL(5);
