@@ -103,4 +103,5 @@ void CELEM(JulianDate date) {
 
 void reset_mean_elements() {
   TLAST = 0.0;
+  evaluated = false;
 }
