@@ -43,6 +43,13 @@ int run_program(void (*main_routine)()) {
     std::fprintf(stderr, "%s\r\n", e.what());
     std::fflush(stderr);
     status = 1;
+  } catch (const std::exception& e) {
+    // A fault of the program itself (a table index out of range, a request
+    // no caller should make): say so rather than abort.
+    console().flush_output();
+    std::fprintf(stderr, "internal error: %s\r\n", e.what());
+    std::fflush(stderr);
+    status = 2;
   }
   console().flush_output();
   return status;

@@ -42,6 +42,7 @@ const char* io_error_message(int number);
 struct ProgramStop {};
 
 // Runs a program's main routine: returns 0 after a normal end or a
-// ProgramStop, writes the fatal line and returns 1 after a FatalIoError.
+// ProgramStop, writes the fatal line and returns 1 after a FatalIoError, and
+// returns 2 after any other exception (a fault of the program itself).
 // Console output is flushed before anything goes to standard error.
 int run_program(void (*main_routine)());

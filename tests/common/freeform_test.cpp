@@ -243,6 +243,9 @@ TEST(RunProgram, FatalLineOnStandardErrorAndExitStatus) {
   EXPECT_EQ(status, 1);
   EXPECT_EQ(err, "severe (29): file not found, unit 111, file /x/tavshort.ini\r\n");
   EXPECT_EQ(run_program([] { throw ProgramStop{}; }), 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(run_program([] { throw std::out_of_range("table index"); }), 2);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "internal error: table index\r\n");
   EXPECT_EQ(run_program([] {}), 0);
 }
 
