@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "numtext.h"
+#include "scan.h"
 #include "stop.h"
 #include "textio.h"
 
@@ -122,31 +123,13 @@ class FreeReader {
       }
       return v;
     }
-    ++pos_;
-    for (;;) {
-      if (pos_ >= line_.size()) {
-        next();
-        continue;
-      }
-      const char c = line_[pos_++];
-      if (c == q) {
-        if (pos_ < line_.size() && line_[pos_] == q) {
-          ++pos_;
-        } else {
-          return v;
-        }
-      }
-      v += c;
-      if (v.size() > kValueMax) f_.fail(ioerr::FREE_SYNTAX);
-    }
+    return read_quoted(f_, line_, pos_, kValueMax, ioerr::FREE_SYNTAX);
   }
 
   void assign(const Target& t, const std::string& value, bool quoted) {
     const auto& x = t.get();
     if (const auto* s = std::get_if<std::span<char>>(&x)) {
-      const std::size_t n = std::min(s->size(), value.size());
-      std::copy_n(value.begin(), n, s->begin());
-      std::fill(s->begin() + static_cast<std::ptrdiff_t>(n), s->end(), ' ');
+      store_left(*s, value);
       return;
     }
     NumberText n;

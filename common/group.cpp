@@ -7,6 +7,7 @@
 #include <string>
 
 #include "numtext.h"
+#include "scan.h"
 #include "stop.h"
 
 namespace {
@@ -176,7 +177,7 @@ class GroupReader {
     const char c = line_[pos_];
     if (is_text) {
       if (c == '\'' || c == '"') {
-        store(var, quoted());
+        store(var, read_quoted(f_, line_, pos_, line_.npos, ioerr::GROUP_SYNTAX));
       } else if ((is_letter(c) && word_is_name(pos_)) || c == '=' || c == '(' || c == '%') {
         fail(ioerr::GROUP_SYNTAX);
       } else {
@@ -206,33 +207,8 @@ class GroupReader {
     return line_.substr(start, pos_ - start);
   }
 
-  // A text between apostrophes or quotation marks; a doubled quote stands
-  // for one, and line ends inside are not part of the text.
-  std::string quoted() {
-    const char q = line_[pos_++];
-    std::string v;
-    for (;;) {
-      if (pos_ >= line_.size()) {
-        next_line();
-        continue;
-      }
-      const char c = line_[pos_++];
-      if (c == q) {
-        if (pos_ < line_.size() && line_[pos_] == q) {
-          ++pos_;
-        } else {
-          return v;
-        }
-      }
-      v += c;
-    }
-  }
-
   static void store(const GroupVar& var, std::string_view s) {
-    const std::span<char> t = std::get<std::span<char>>(var.target.get());
-    const std::size_t n = std::min(t.size(), s.size());
-    std::copy_n(s.begin(), n, t.begin());
-    std::fill(t.begin() + static_cast<std::ptrdiff_t>(n), t.end(), ' ');
+    store_left(std::get<std::span<char>>(var.target.get()), s);
   }
 
   TextFile& f_;
