@@ -3,39 +3,24 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <optional>
+
+#include "console_script.h"
 
 #include "stop.h"
 #include "textio.h"
 
 namespace {
 
-// Attaches the console to an input text and a memory output stream.
+// Attaches the console to an input text and keeps what is written.
 class ConsoleFixture : public ::testing::Test {
  protected:
   void give(const std::string& input) {
-    close_streams();
-    input_ = input;
-    in_ = fmemopen(input_.data(), input_.size(), "r");
-    if (input_.empty()) in_ = std::fopen("/dev/null", "r");
-    out_ = open_memstream(&buf_, &len_);
-    console().attach(in_, out_);
+    con_.reset();
+    con_.emplace(input);
   }
-  std::string output() {
-    std::fflush(out_);
-    return std::string(buf_, len_);
-  }
-  void TearDown() override {
-    console().attach(stdin, stdout);
-    close_streams();
-  }
-  void close_streams() {
-    if (in_) std::fclose(in_);
-    if (out_) std::fclose(out_);
-    std::free(buf_);
-    in_ = out_ = nullptr;
-    buf_ = nullptr;
-    len_ = 0;
-  }
+  std::string output() { return con_->output(); }
   int error_of(const std::function<void()>& f) {
     try {
       f();
@@ -44,12 +29,7 @@ class ConsoleFixture : public ::testing::Test {
     }
     return 0;
   }
-
-  std::string input_;
-  std::FILE* in_ = nullptr;
-  std::FILE* out_ = nullptr;
-  char* buf_ = nullptr;
-  std::size_t len_ = 0;
+  std::optional<ConsoleScript> con_;
 };
 
 using FreeOutput = ConsoleFixture;
@@ -233,7 +213,7 @@ TEST_F(FreeInput, PromptIsWrittenBeforeTheProgramWaits) {
   double d = 0;
   ask({d});
   // After the read the prompt is already in the stream without our flush.
-  EXPECT_EQ(std::string(buf_, len_), " Enter a number\r\n");
+  EXPECT_EQ(con_->written(), " Enter a number\r\n");
 }
 
 TEST(RunProgram, FatalLineOnStandardErrorAndExitStatus) {

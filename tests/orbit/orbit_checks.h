@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "console_script.h"
 #include "stop.h"
 #include "textio.h"
 #include "types.h"
@@ -23,19 +24,14 @@ struct Captured {
 };
 
 inline Captured capture(const std::function<void()>& call) {
-  std::FILE* out = std::tmpfile();
-  console().attach(stdin, out);
+  ConsoleScript con;
   Captured c;
   try {
     call();
   } catch (const ProgramStop&) {
     c.stopped = true;
   }
-  console().flush_output();
-  std::rewind(out);
-  for (int ch; (ch = std::fgetc(out)) != EOF;) c.out += static_cast<char>(ch);
-  console().attach(stdin, stdout);
-  std::fclose(out);
+  c.out = con.output();
   return c;
 }
 

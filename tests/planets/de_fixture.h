@@ -14,6 +14,7 @@
 #include "calendar.h"
 #include "celem.h"
 #include "jplread.h"
+#include "console_script.h"
 #include "program_run.h"
 #include "records.h"
 #include "textio.h"
@@ -154,30 +155,6 @@ class ReaderTest : public ::testing::Test {
     if (p_.empty()) GTEST_SKIP() << "real data absent: de405/" << name; \
     use_file(p_);                                                       \
   } while (0)
-
-// Console output (and an empty input) that the test reads back.
-class CapturedConsole {
- public:
-  CapturedConsole() : in_(std::tmpfile()), out_(std::tmpfile()) { console().attach(in_, out_); }
-  ~CapturedConsole() {
-    console().attach(stdin, stdout);
-    std::fclose(in_);
-    std::fclose(out_);
-  }
-  CapturedConsole(const CapturedConsole&) = delete;
-  CapturedConsole& operator=(const CapturedConsole&) = delete;
-  std::string text() {
-    console().flush_output();
-    std::rewind(out_);
-    std::string s;
-    for (int ch; (ch = std::fgetc(out_)) != EOF;) s += static_cast<char>(ch);
-    return s;
-  }
-
- private:
-  std::FILE* in_;
-  std::FILE* out_;
-};
 
 // A local clock that moves on by a fixed step at every reading.
 struct SteppingClock {

@@ -14,7 +14,7 @@
 
 namespace {
 
-using de_fixture::CapturedConsole;
+
 using de_fixture::DeFile;
 using de_fixture::ReaderTest;
 
@@ -401,11 +401,11 @@ TEST_F(ReaderTest, UnreadableDataRecordStopsWithTheStateLine) {
     const std::string path = write_fixture(bytes);
     StateTable pv;
     NutationState nut{};
-    CapturedConsole con;
+    ConsoleScript con;
     EXPECT_EQ(STATE({f.span1 + 1.0, 0.0}, all_items(), pv, nut), 0);
     if (c.shrink) std::filesystem::resize_file(path, 4 * 8144);
     EXPECT_THROW(STATE({f.span1 + 64.5, 0.25}, all_items(), pv, nut), ProgramStop);
-    EXPECT_EQ(con.text(),
+    EXPECT_EQ(con.output(),
               "  2451601.00        0.25" + std::string(59, ' ') + "ERROR RETURN IN STATE\r\n");
   }
 }

@@ -16,7 +16,7 @@
 
 namespace {
 
-using de_fixture::CapturedConsole;
+
 using de_fixture::DeFile;
 using de_fixture::ReaderTest;
 using de_fixture::SteppingClock;
@@ -148,7 +148,7 @@ TEST_F(ReaderTest, BodiesRelativeToEachOther) {
 
 TEST_F(ReaderTest, TargetEqualToCentreIsZeroWithoutTheFile) {
   USE_DATA_FILE("de405_2000-2040_le.bin");
-  CapturedConsole con;
+  ConsoleScript con;
   for (const JulianDate d : {2455000.5, 1.0e6}) {
     BodyState r;
     r.fill(1.0);
@@ -157,7 +157,7 @@ TEST_F(ReaderTest, TargetEqualToCentreIsZeroWithoutTheFile) {
   }
   EXPECT_EQ(JPLHDR.SPAN(1), 0.0);  // the file has not been opened
   EXPECT_EQ(PLNSRC.IMEAN, 0);
-  EXPECT_EQ(con.text(), "");
+  EXPECT_EQ(con.output(), "");
 }
 
 TEST_F(ReaderTest, TwoPartDateEntry) {
@@ -202,10 +202,10 @@ TEST_F(ReaderTest, MissingNutationsOrLibrationsStopTheProgram) {
     DeFile f;
     f.layout[c.item - 1] = {0, 0, 0};
     write_fixture(f.bytes());
-    CapturedConsole con;
+    ConsoleScript con;
     BodyState r;
     EXPECT_THROW(PLEPHX(f.span1 + 1.0, c.target, 0, r), ProgramStop);
-    EXPECT_EQ(con.text(), c.line);
+    EXPECT_EQ(con.output(), c.line);
     // The other kind of angles is still served.
     EXPECT_EQ(PLEPHX(f.span1 + 1.0, c.target == 14 ? 15 : 14, 0, r), 0);
   }
@@ -253,10 +253,10 @@ TEST_F(Fallback, MessagesPauseAndSwitchToMeanPlanets) {
     PERTRB.NPLANET = 10;
     reset_mean_elements();
     SteppingClock::start(1000.0);
-    CapturedConsole con;
+    ConsoleScript con;
     BodyState r;
     EXPECT_EQ(PLEPHX(2460000.5, c.target, c.centre, r), c.status);
-    EXPECT_EQ(con.text(), kFallbackLines);
+    EXPECT_EQ(con.output(), kFallbackLines);
     EXPECT_EQ(SteppingClock::readings, 13);  // 0.25 s a reading: until 3.0 s have passed
     EXPECT_EQ(PLNSRC.IMEAN, 1);
     EXPECT_EQ(PERTRB.NPLANET, 8);
@@ -267,7 +267,7 @@ TEST_F(Fallback, MessagesPauseAndSwitchToMeanPlanets) {
 TEST_F(Fallback, PauseEndsAfterThreeSecondsAcrossMidnight) {
   for (const double start : {86399.0, 86397.5, 86399.75}) {
     SteppingClock::start(start);
-    CapturedConsole con;
+    ConsoleScript con;
     BodyState r;
     EXPECT_EQ(PLEPHX(1.0e6, 5, 11, r), 1);
     EXPECT_EQ(SteppingClock::readings, 13) << "from " << start;
@@ -276,7 +276,7 @@ TEST_F(Fallback, PauseEndsAfterThreeSecondsAcrossMidnight) {
 
 TEST_F(Fallback, PausesForRealOnTheLocalClock) {
   set_local_clock(nullptr);
-  CapturedConsole con;
+  ConsoleScript con;
   BodyState r;
   const auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(PLEPHX(1.0e6, 5, 11, r), 1);
@@ -293,10 +293,10 @@ TEST_F(Fallback, DateZeroOrNoNumberIsOutsideTheFile) {
   const Case cases[] = {{0.0, 5, 11}, {std::nan(""), 12, 11}, {INFINITY, 3, 11}};
   for (const Case& c : cases) {
     SteppingClock::start(1000.0);
-    CapturedConsole con;
+    ConsoleScript con;
     BodyState r;
     EXPECT_EQ(PLEPHX(c.date, c.target, c.centre, r), 1) << c.date;
-    EXPECT_EQ(con.text(), kFallbackLines);
+    EXPECT_EQ(con.output(), kFallbackLines);
   }
 }
 
@@ -311,10 +311,10 @@ TEST_F(Fallback, BarycentreFromTheSunFromMeanPlanets) {
   const BodyState jpl = request(12, 11, d);
   reset_ephemeris_reader();
   use_file(shorter);
-  CapturedConsole con;
+  ConsoleScript con;
   BodyState mean;
   ASSERT_EQ(PLEPHX(d, 12, 11, mean), 0);
-  EXPECT_EQ(con.text(), kFallbackLines);
+  EXPECT_EQ(con.output(), kFallbackLines);
   for (std::size_t j = 0; j < 3; ++j) {
     EXPECT_NEAR(mean[j], jpl[j], 3e-5) << j;
     EXPECT_NEAR(mean[j + 3], jpl[j + 3], 2e-8) << j;  // AU/day

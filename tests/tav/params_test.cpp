@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 
+#include "console_script.h"
 #include "program_run.h"
 #include "records.h"
 #include "textio.h"
@@ -20,13 +22,7 @@ class Params : public ::testing::Test {
  protected:
   void SetUp() override {
     passing_set();
-    out_ = std::tmpfile();
     answer("");
-  }
-  void TearDown() override {
-    console().attach(stdin, stdout);
-    if (in_) std::fclose(in_);
-    std::fclose(out_);
   }
 
   // A set of parameters that passes every test.
@@ -46,18 +42,14 @@ class Params : public ::testing::Test {
 
   // The console answers that the next questions read.
   void answer(const std::string& lines) {
-    if (in_) std::fclose(in_);
-    input_ = lines;
-    in_ = fmemopen(input_.data(), input_.size() + 1, "r");
-    console().attach(in_, out_);
+    con_.reset();
+    con_.emplace(lines);
   }
 
   EphemState s;
 
  private:
-  std::string input_;
-  std::FILE* in_ = nullptr;
-  std::FILE* out_ = nullptr;
+  std::optional<ConsoleScript> con_;
 };
 
 // Each case changes the passing set and names the parameter that the tests

@@ -9,41 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "console_script.h"
 #include "stop.h"
 #include "textio.h"
-
-// The console of an in-process routine: its answers come from a text, what
-// it writes is kept for the test to read.
-class ConsoleScript {
- public:
-  explicit ConsoleScript(const std::string& answers) {
-    in_ = std::tmpfile();
-    std::fwrite(answers.data(), 1, answers.size(), in_);
-    std::rewind(in_);
-    out_ = open_memstream(&buf_, &len_);
-    console().attach(in_, out_);
-  }
-  ~ConsoleScript() {
-    console().attach(stdin, stdout);
-    std::fclose(in_);
-    std::fclose(out_);
-    std::free(buf_);
-  }
-  ConsoleScript(const ConsoleScript&) = delete;
-  ConsoleScript& operator=(const ConsoleScript&) = delete;
-
-  // Everything written to the console so far.
-  std::string output() {
-    std::fflush(out_);
-    return std::string(buf_, len_);
-  }
-
- private:
-  std::FILE* in_ = nullptr;
-  std::FILE* out_ = nullptr;
-  char* buf_ = nullptr;
-  std::size_t len_ = 0;
-};
 
 // The lines of a text whose lines end in CR LF, without the line ends.
 inline std::vector<std::string> crlf_lines(const std::string& bytes) {
