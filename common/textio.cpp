@@ -36,16 +36,16 @@ namespace {
 // A name that the operating system can take as it stands: a NUL would cut it.
 bool usable_name(const std::string& n) { return !n.empty() && n.find('\0') == std::string::npos; }
 
-std::string full_path(const std::string& n) {
-  if (n.find('\0') != std::string::npos) return n.substr(0, n.find('\0'));
+constexpr std::size_t kReadBuffer = 1 << 18;
+
+}  // namespace
+
+std::string full_path(std::string_view name) {
+  std::string n(name.substr(0, name.find('\0')));
   std::error_code ec;
   const auto p = std::filesystem::absolute(n, ec);
   return ec ? n : p.string();
 }
-
-constexpr std::size_t kReadBuffer = 1 << 18;
-
-}  // namespace
 
 bool file_exists(std::string_view name) {
   const std::string n = trim_name(name);

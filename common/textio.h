@@ -175,6 +175,9 @@ class TextFile {
 
 // File names lose their leading and trailing blanks before use.
 std::string trim_name(std::string_view name);
+// The full path of a file name, as the fatal error line shows it (a name
+// with a NUL character counts up to it).
+std::string full_path(std::string_view name);
 // True when a file (not a folder) of that name exists.
 bool file_exists(std::string_view name);
 

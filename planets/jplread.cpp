@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -59,12 +58,6 @@ T decode(const unsigned char* p, bool swap) {
   T v;
   std::memcpy(&v, b.data(), sizeof(T));
   return v;
-}
-
-std::string full_path(const std::string& name) {
-  std::error_code ec;
-  const auto p = std::filesystem::absolute(name, ec);
-  return ec ? name : p.string();
 }
 
 [[noreturn]] void fail_open(int number) {
@@ -129,7 +122,7 @@ bool usable_header(const JplHdrRecord& hdr, std::int32_t& records) {
 // First call: open the file named by JPLFILE and keep records 1 and 2.
 void open_file() {
   const std::string name = trim_name(JPLNAM.JPLFILE.view());
-  reader.path = full_path(name.substr(0, name.find('\0')));
+  reader.path = full_path(name);
   if (!file_exists(name)) fail_open(ioerr::NOT_FOUND);
   reader.fp = std::fopen(name.c_str(), "rb");
   if (!reader.fp) fail_open(ioerr::OPEN_FAILURE);
