@@ -54,7 +54,7 @@ void CTOJ(const PackedDateTime& packed, JulianDate& jd) {
 
 void JTOC(JulianDate jd, CalendarFields& fields, std::int32_t mode) {
   const double X = jd + 0.5000000001;
-  const std::int64_t J = to_i32(trunc64(X));  // beyond 32 bits no date is meaningful
+  const std::int64_t J = trunc_to_i32(X);  // beyond 32 bits no date is meaningful
   const double hours = (X - static_cast<double>(J)) * 24.0;
   const std::int64_t hour = trunc64(hours);
   const double minutes = (hours - static_cast<double>(hour)) * 60.0;
@@ -82,13 +82,13 @@ void MYDATE(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& 
             JulianDate& jd, std::int32_t mode) {
   if (mode == 1) {
     const std::int64_t date = std::int64_t{year} * 10000 + std::int64_t{month} * 100 + day;
-    const std::int64_t h = to_i32(trunc64(hour));
+    const std::int64_t h = trunc_to_i32(hour);
     const double m = (hour - static_cast<double>(h)) * 60.0;
     const double s = (m - std::trunc(m)) * 60.0;
     const double c = (s - std::trunc(s)) * 100.0;
     // Each part saturates to 32 bits first, so that absurd hours stay defined.
-    const std::int64_t time = std::int64_t{to_i32(trunc64(m))} * 10000 + h * 1000000 +
-                              std::int64_t{to_i32(trunc64(s))} * 100 + to_i32(trunc64(c));
+    const std::int64_t time = std::int64_t{trunc_to_i32(m)} * 10000 + h * 1000000 +
+                              std::int64_t{trunc_to_i32(s)} * 100 + trunc_to_i32(c);
     CTOJ(PackedDateTime{to_i32(date), to_i32(time)}, jd);
     return;
   }

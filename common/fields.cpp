@@ -47,6 +47,14 @@ std::string format_text(std::string_view v, int w) {
   return std::string(uw - v.size(), ' ') + std::string(v);
 }
 
+std::string_view columns(std::string_view line, std::size_t from, std::size_t w,
+                         std::string& scratch) {
+  if (from <= line.size() && line.size() - from >= w) return line.substr(from, w);
+  scratch = from < line.size() ? std::string(line.substr(from)) : std::string();
+  scratch.resize(w, ' ');
+  return scratch;
+}
+
 bool parse_int_field(std::string_view field, std::int32_t& out) {
   std::string s;
   for (char c : field)

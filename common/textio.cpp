@@ -259,9 +259,8 @@ void read_field(const Piece& p, const Target& t, std::string_view line, std::siz
     if (!s) throw std::logic_error("variable does not suit its field");
     w = s->size();
   }
-  std::string field;
-  if (col < line.size()) field = std::string(line.substr(col, w));
-  field.resize(w, ' ');
+  std::string scratch;
+  const std::string_view field = columns(line, col, w, scratch);
   col += w;
   switch (p.kind) {
     case Piece::Kind::Int:

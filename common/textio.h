@@ -109,6 +109,11 @@ std::string format_fixed(double v, int w, int d);
 // Text field of width w: the first w characters, or the value right-justified.
 std::string format_text(std::string_view v, int w);
 
+// Columns [from, from + w) of a line (counted from 0), filled with blanks
+// past its end; `scratch` holds them when the line is too short.
+std::string_view columns(std::string_view line, std::size_t from, std::size_t w,
+                         std::string& scratch);
+
 // Field parsers. Blanks are ignored; an all-blank field is 0. They return
 // false for a malformed field (the caller reports the conversion error).
 bool parse_int_field(std::string_view field, std::int32_t& out);

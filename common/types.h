@@ -59,6 +59,15 @@ using BodyState = std::array<double, 6>;
 // 15 librations.
 using BodyNumber = std::int32_t;
 
+// A double truncated toward zero to a 32-bit integer, defined for any
+// input: values beyond the range saturate, NaN gives 0.
+inline std::int32_t trunc_to_i32(double x) {
+  if (!(x == x)) return 0;
+  if (x <= -2147483648.0) return INT32_MIN;
+  if (x >= 2147483647.0) return INT32_MAX;
+  return static_cast<std::int32_t>(x);
+}
+
 // A fixed table indexed from 1, as the tables of the system are numbered.
 // Indices that input can decide are checked.
 template <typename T, std::size_t N>

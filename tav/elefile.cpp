@@ -19,13 +19,6 @@ using namespace lay;
 constexpr int kReadUnit = 44;
 constexpr int kWriteUnit = 10;
 
-// Columns [from, from + w) of a line, blank-filled past its end.
-std::string columns(std::string_view line, std::size_t from, std::size_t w) {
-  std::string s = from < line.size() ? std::string(line.substr(from, w)) : std::string();
-  s.resize(w, ' ');
-  return s;
-}
-
 // The month abbreviation of line 1; a date with no month (from a date that
 // is not a number) shows asterisks, like any field that cannot hold its value.
 std::string_view month_text(std::int32_t month) {
@@ -46,12 +39,13 @@ void mean_motion_and_anomaly(const ElementSet& el, JulianDate t, double& n, doub
 // an integer field, otherwise the first 50 columns as the name and no number.
 void read_first_line(std::string_view line) {
   std::int32_t number = 0;
-  if (parse_int_field(columns(line, 0, 9), number)) {
+  std::string scratch;
+  if (parse_int_field(columns(line, 0, 9, scratch), number)) {
     OBJECT.NUMBER = number;
-    OBJECT.NAME = columns(line, 10, 28);
+    OBJECT.NAME = columns(line, 10, 28, scratch);
   } else {
     OBJECT.NUMBER = 0;
-    OBJECT.NAME = columns(line, 0, 50);
+    OBJECT.NAME = columns(line, 0, 50, scratch);
   }
 }
 

@@ -21,15 +21,6 @@ constexpr int kUnit = 100;
 constexpr int kHeaderLines = 39;  // the search starts at line 40
 constexpr std::int32_t kPluto = 134340;
 
-// Columns [from, from + w) of a line, blank-filled past its end.
-std::string_view columns(std::string_view line, std::size_t from, std::size_t w,
-                         std::string& scratch) {
-  if (line.size() >= from + w) return line.substr(from, w);
-  scratch = from < line.size() ? std::string(line.substr(from)) : std::string();
-  scratch.resize(w, ' ');
-  return scratch;
-}
-
 std::string_view trim_right(std::string_view s) {
   const auto last = s.find_last_not_of(' ');
   return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);

@@ -41,21 +41,11 @@ enum Param : int {
   P_FORM = 18,
 };
 
-// A double truncated toward zero as a 32-bit integer; values beyond the range
-// saturate (the tests then refuse them) and NaN gives 0.
-std::int32_t trunc_to_int(double x) {
-  if (std::isnan(x)) return 0;
-  const double t = std::trunc(x);
-  if (t <= std::numeric_limits<std::int32_t>::min())
-    return std::numeric_limits<std::int32_t>::min();
-  if (t >= std::numeric_limits<std::int32_t>::max())
-    return std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(t);
-}
-
-// Nearest whole number, halves away from zero, as a 32-bit integer.
+// Nearest whole number, halves away from zero, as a 32-bit integer. Typed
+// values beyond 32 bits saturate here and in trunc_to_i32 (the tests then
+// refuse them).
 std::int32_t round_to_int(double x) {
-  return trunc_to_int(std::round(x));
+  return trunc_to_i32(std::round(x));
 }
 
 template <std::size_t N>
@@ -206,7 +196,7 @@ void show_parameters(EphemState& s) {
   write(out, form_line, {s.FORM});
   say({"(SHORT=>normal,LONG=>opp.search,ASTRM=>astrometry,MPC=>Minor Planet Center)"});
   write(out, npos_line, {RUNPAR.NPOS});
-  write(out, year_line, {trunc_to_int(RUNPAR.YEAR)});
+  write(out, year_line, {trunc_to_i32(RUNPAR.YEAR)});
   write(out, month_line, {RUNPAR.MONTH});
   if (mpc) {
     write(out, day_mpc_line, {s.DAY});
@@ -222,7 +212,7 @@ void show_parameters(EphemState& s) {
   write(out, del_line, {RUNPAR.DEL});
   if (INTEG.METHOD[0] == '\0') INTEG.METHOD = "COWELL";
   write(out, method_line, {INTEG.METHOD});
-  write(out, cyear_line, {trunc_to_int(RUNPAR.CYEAR)});
+  write(out, cyear_line, {trunc_to_i32(RUNPAR.CYEAR)});
   write(out, olat_line, {OBSERV.OLAT});
   write(out, olon_line, {OBSERV.OLON});
   write(out, nplanet_line, {PERTRB.NPLANET});
@@ -259,7 +249,7 @@ void change_parameter(EphemState& s, int k) {
   }
   ask({Target(s.XVAL)});
   if (auto* const* i = std::get_if<std::int32_t*>(&target)) {
-    **i = trunc_to_int(s.XVAL);  // NPOS, MONTH, NPLANET, NCENTER
+    **i = trunc_to_i32(s.XVAL);  // NPOS, MONTH, NPLANET, NCENTER
   } else {
     *std::get<double*>(target) = s.XVAL;
   }
@@ -319,12 +309,12 @@ int failed_test(EphemState& s) {
 }
 
 void set_derived_values(EphemState& s) {
-  RUNPAR.IDAY = trunc_to_int(s.DAY);
+  RUNPAR.IDAY = trunc_to_i32(s.DAY);
   if (is_mpc(s)) {
     RUNPAR.ET = (s.DAY - RUNPAR.IDAY) * 24.0;  // the fraction of the day in hours
     RUNPAR.XJINC *= 24.0;                      // days into hours
   }
-  s.first = {trunc_to_int(RUNPAR.YEAR), RUNPAR.MONTH, RUNPAR.IDAY};
+  s.first = {trunc_to_i32(RUNPAR.YEAR), RUNPAR.MONTH, RUNPAR.IDAY};
 }
 
 void interval_back_to_days(const EphemState& s) {
