@@ -37,12 +37,17 @@ inline constexpr int CONVERSION = 64;
 // The message text of an error number, as the fatal line shows it.
 const char* io_error_message(int number);
 
-// The program's own stop after it has written its message (non-convergence,
-// a missing MPCORB file, ...): main ends with exit status 0.
-struct ProgramStop {};
+// The program's own stop after it has written its message on the console.
+// Status 0 for the stops the programs have always made (non-convergence, a
+// missing MPCORB file, ...); 1 for a computation that cannot go on and
+// whose result would be wrong (an integration that cannot reach its listed
+// times, an object at the centre of a body).
+struct ProgramStop {
+  int status = 0;
+};
 
-// Runs a program's main routine: returns 0 after a normal end or a
-// ProgramStop, writes the fatal line and returns 1 after a FatalIoError, and
+// Runs a program's main routine: returns 0 after a normal end, the stop's
+// status after a ProgramStop, writes the fatal line and returns 1 after a FatalIoError, and
 // returns 2 after any other exception (a fault of the program itself).
 // Console output is flushed before anything goes to standard error.
 int run_program(void (*main_routine)());

@@ -1,0 +1,114 @@
+#include "force.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "astcon.h"
+#include "elements.h"
+#include "plephx.h"
+#include "records.h"
+#include "stop.h"
+#include "textio.h"
+
+namespace {
+
+constexpr BodyNumber kSun = 11, kEarthMoonBarycentre = 13;
+
+// An object at the Sun's centre or at a body's has no acceleration: the
+// listing would be not-a-number from there on, so the run stops and says so.
+[[noreturn]] void zero_distance_stop(JulianDate T) {
+  say({"The object is at the centre of the Sun or of a perturbing body on JD ", T});
+  say({"The integration cannot go on."});
+  throw ProgramStop{1};
+}
+
+// Heliocentric position of PlanetIndex j at T (AU, equatorial J2000).
+// Returns false when PLEPHX has just switched the run to mean planets and
+// the evaluation must start again.
+bool body_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz) {
+  if (PLNSRC.IMEAN == 1) {
+    StateVector p;
+    ELEM2XV(PERTRB.PEL(j), T, 0, p);
+    px = p.x;
+    py = p.y;
+    pz = p.z;
+    return true;
+  }
+  // Index 3 is the Earth-Moon barycentre unless the Moon is a body of its own.
+  const BodyNumber target = (j == 3 && PERTRB.NPLANET < 10) ? kEarthMoonBarycentre : j;
+  BodyState rrd{};
+  if (PLEPHX(T, target, kSun, rrd) == 1) return false;
+  px = rrd[0];
+  py = rrd[1];
+  pz = rrd[2];
+  return true;
+}
+
+// FORCE and FORCE1 differ only in the first body of the loop.
+void acceleration(std::int32_t first, double x, double y, double z, double S, double& ax,
+                  double& ay, double& az, JulianDate T) {
+  const double s2 = S * S;
+  const double R = std::sqrt(x * x + y * y + z * z);
+  const double R3 = R * R * R;
+  if (R3 == 0.0) zero_distance_stop(T);
+  ax = -(ASTCON::SUNMU * x / R3 * s2);
+  ay = -(ASTCON::SUNMU * y / R3 * s2);
+  az = -(ASTCON::SUNMU * z / R3 * s2);
+
+  // The perturbations are summed apart and added to the Sun term at the end.
+  double sx = 0, sy = 0, sz = 0;
+  for (std::int32_t j = first; j <= PERTRB.NPLANET; ++j) {
+    double px = 0, py = 0, pz = 0;
+    if (!body_position(j, T, px, py, pz)) {
+      // Switched to mean planets on the first request of this date: the
+      // sums are still zero; start the loop again with the new NPLANET.
+      j = first - 1;
+      continue;
+    }
+    const double dx = px - x, dy = py - y, dz = pz - z;
+    const double D2 = dx * dx + dy * dy + dz * dz;
+    const double D3 = std::sqrt(D2 * D2 * D2);
+    const double P2 = px * px + py * py + pz * pz;
+    const double P3 = std::sqrt(P2 * P2 * P2);
+    if (D3 == 0.0 || P3 == 0.0) zero_distance_stop(T);
+    const double c1 = s2 * PERTRB.MASS(j) / D3;
+    const double c2 = s2 * PERTRB.MASS(j) / P3;
+    sx += dx * c1 - c2 * px;
+    sy += dy * c1 - c2 * py;
+    sz += dz * c1 - c2 * pz;
+  }
+  ax += sx;
+  ay += sy;
+  az += sz;
+}
+
+}  // namespace
+
+void FORCE(double x, double y, double z, double S, double& ax, double& ay, double& az,
+           JulianDate T) {
+  acceleration(2, x, y, z, S, ax, ay, az, T);
+}
+
+void FORCE1(double x, double y, double z, double S, double& ax, double& ay, double& az,
+            JulianDate T) {
+  acceleration(1, x, y, z, S, ax, ay, az, T);
+}
+
+void sun_only(double x, double y, double z, double S, double& ax, double& ay, double& az,
+              JulianDate T) {
+  const double s2 = S * S;
+  const double R = std::sqrt(x * x + y * y + z * z);
+  const double R3 = R * R * R;
+  if (R3 == 0.0) zero_distance_stop(T);
+  ax = -(ASTCON::SUNMU * x / R3 * s2);
+  ay = -(ASTCON::SUNMU * y / R3 * s2);
+  az = -(ASTCON::SUNMU * z / R3 * s2);
+}
+
+void DERIV(const std::array<double, 6>& Y, std::array<double, 6>& DY, JulianDate T,
+           const AccelerationFn& force) {
+  DY[0] = Y[3];
+  DY[1] = Y[4];
+  DY[2] = Y[5];
+  force(Y[0], Y[1], Y[2], 1.0, DY[3], DY[4], DY[5], T);
+}
