@@ -156,6 +156,10 @@ Sexagesimal sexagesimal(double RA, double DEC, Form form) {
   Sexagesimal out;
   const bool seconds = form == Form::Astrm || form == Form::Mpc;
   out.sign = DEC < 0.0 ? '-' : '+';
+  // Light time and aberration can carry a place at 0 h just below 0 or to
+  // 2 pi when no precession follows: shown as 23 h 59 m and 0 h.
+  if (RA < 0.0) RA += 2.0 * ASTCON::PI;
+  if (RA >= 2.0 * ASTCON::PI) RA -= 2.0 * ASTCON::PI;
   double h = ASTCON::RADDEG * RA / 15.0;
   double d = std::fabs(ASTCON::RADDEG * DEC);
   double m = (h - std::trunc(h)) * 60.0;

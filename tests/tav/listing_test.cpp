@@ -228,6 +228,9 @@ TEST(Sexagesimal, RoundingAndCarries) {
       {Form::Astrm, ra_of(10, 59, 59.996), 0.0, 11, 0, 0.0, '+', 0, 0, 0.0},
       {Form::Astrm, ra_of(10, 29, 59.996), 0.0, 10, 30, 0.0, '+', 0, 0, 0.0},
       {Form::Mpc, ra_of(10, 29, 59.994), 0.0, 10, 29, 59.99, '+', 0, 0, 0.0},
+      // Just below 0 h and at 24 h, as light time can leave a place.
+      {Form::Astrm, -ra_of(0, 0, 1.5), 0.0, 23, 59, 58.5, '+', 0, 0, 0.0},
+      {Form::Short, 2 * ASTCON::PI, 0.0, 0, 0.0, 0, '+', 0, 0.0, 0},
       // Declinations: minutes of arc to 60 add a degree away from zero.
       {Form::Short, 0.0, dec_of(1, 89.99999, 0, 0), 0, 0, 0, '+', 90, 0.0, 0},
       {Form::Short, 0.0, dec_of(-1, 10, 59.96, 0), 0, 0, 0, '-', 11, 0.0, 0},
