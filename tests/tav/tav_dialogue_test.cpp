@@ -139,8 +139,8 @@ TEST_P(DialogueTest, ConsoleMatchesTranscript) {
 INSTANTIATE_TEST_SUITE_P(Tav, DialogueTest, ::testing::ValuesIn(kDialogues),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The README's main job: the shipped files and the demo answers run to a
-// normal end.
+// The README's main job: the shipped files and the demo answers print a
+// listing of ten lines of Ceres with mean planets, no JPL file.
 TEST(TavDemo, ShippedFilesAndDemoAnswers) {
   TempDir dir;
   const RunResult r = run_tav(dir,
@@ -153,6 +153,13 @@ TEST(TavDemo, ShippedFilesAndDemoAnswers) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find(" NPOS =    10      Positions to print\r\n"), std::string::npos);
+  EXPECT_NE(r.out.find("          Planet :        1 Ceres  "), std::string::npos);
+  std::size_t lines = 0;
+  for (std::size_t at = r.out.find("\r\n 2025-Jan-"); at != std::string::npos;
+       at = r.out.find("\r\n 2025-Jan-", at + 1)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 10u);
 }
 
 // ------------------------------------------------------------ fatal ends
