@@ -24,19 +24,17 @@ constexpr JulianDate kDefaultEpoch = 2449400.5;
 constexpr double kEarthMass = 3.00349617e-06;
 constexpr double kEarthMoonMass = 3.040432643e-06;
 
-// The COWELL and ENCKE methods: one call from the epoch when the listing
-// starts at or after it; otherwise a backward leg to one step before the
-// first listed time, then the forward leg that fills the listing.
-template <typename Method>
-void two_leg_run(Method method, const StateVector& s0, JulianDate epoch, JulianDate JD0) {
-  GridSink sink;
+}  // namespace
+
+void two_leg_run(const FixedStepMethod& method, const StateVector& s0, JulianDate epoch,
+                 JulianDate JD0, ListingSink& sink) {
   StateVector end;
   if (JD0 >= epoch) {
     JulianDate tout = JD0;
     method(s0, epoch, end, RUNPAR.DEL, RUNPAR.NPOS, tout, sink);
     return;
   }
-  JulianDate TM = JD0 - RUNPAR.DEL;  // the turning date
+  JulianDate TM = JD0 - RUNPAR.DEL;  // the turning date, one step before JD0
   StateVector turning;
   RUNPAR.DEL = -RUNPAR.DEL;
   method(s0, epoch, turning, RUNPAR.DEL, RUNPAR.NPOS, TM, sink);
@@ -45,7 +43,9 @@ void two_leg_run(Method method, const StateVector& s0, JulianDate epoch, JulianD
   method(turning, TM, end, RUNPAR.DEL, RUNPAR.NPOS, tout, sink);
 }
 
-}  // namespace
+double rkd_direction(JulianDate JD0, JulianDate epoch) {
+  return JD0 - epoch >= 0.0 ? 3.0 : -3.0;
+}
 
 ElementSourceState& element_source_state() {
   static ElementSourceState state;
@@ -108,15 +108,16 @@ void propagate(const StateVector& s0, JulianDate epoch, JulianDate JD0) {
     std::int32_t first = 1;
     XVPOS(s, JD0, RUNPAR.DEL, first);  // DEL 0: the whole table from one state
   } else if (METHOD.is("COWELL")) {
+    GridSink sink;
     two_leg_run([](const StateVector& a, JulianDate ta, StateVector& b, double h, std::int32_t n,
-                   JulianDate& tb, ListingSink& sink) { COWLS(a, ta, b, h, n, tb, sink); },
-                s0, epoch, JD0);
+                   JulianDate& tb, ListingSink& k) { COWLS(a, ta, b, h, n, tb, k); },
+                s0, epoch, JD0, sink);
   } else if (METHOD.is("ENCKE")) {
-    two_leg_run(ENCKE, s0, epoch, JD0);
+    GridSink sink;
+    two_leg_run(ENCKE, s0, epoch, JD0, sink);
   } else if (METHOD.is("RKD")) {
-    const double direction = JD0 - epoch >= 0.0 ? 3.0 : -3.0;
     double h = 0.0;
-    START_RKD(s0.x, s0.y, s0.z, epoch, direction, h);
+    START_RKD(s0.x, s0.y, s0.z, epoch, rkd_direction(JD0, epoch), h);
     GridSink sink;
     RKDINT(s0, epoch, RUNPAR.NPOS, h, sink);
   } else {

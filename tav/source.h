@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
+#include "listing_sink.h"
 #include "tav.h"
 #include "types.h"
 
@@ -59,3 +61,19 @@ StateVector state_at_epoch(const ElementSet& el, JulianDate epoch, std::int32_t 
 // Carries the state s0 at the epoch to the listed times by METHOD and fills
 // the grid (JD0 the first listed time as typed).
 void propagate(const StateVector& s0, JulianDate epoch, JulianDate JD0);
+
+// A fixed-step method with the arguments of COWLS and ENCKE: start state and
+// date, end state, step, NPOS, target date (the date reached on return), sink.
+using FixedStepMethod = std::function<void(const StateVector&, JulianDate, StateVector&, double,
+                                           std::int32_t, JulianDate&, ListingSink&)>;
+
+// The COWELL and ENCKE road: one call from the epoch with the step
+// RUNPAR.DEL when JD0 is at or after the epoch; otherwise a backward leg
+// (DEL negated in the run parameters) to TM = JD0 - DEL, then, with DEL
+// back to its value, the forward leg from the state and the date reached.
+void two_leg_run(const FixedStepMethod& method, const StateVector& s0, JulianDate epoch,
+                 JulianDate JD0, ListingSink& sink);
+
+// The direction value of the RKD start: +3.0 when JD0 - epoch is 0 or more,
+// -3.0 otherwise.
+double rkd_direction(JulianDate JD0, JulianDate epoch);

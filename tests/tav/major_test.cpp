@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "astcon.h"
 #include "console_script.h"
@@ -244,6 +245,72 @@ TEST(ElementSource, StartingStateRoutine) {
     EXPECT_EQ(s.x, want.x);
     EXPECT_EQ(s.vz, want.vz);
   }
+}
+
+// What a fixed-step method was called with.
+struct Leg {
+  double x0;  // first coordinate of the start state
+  JulianDate t0, target;
+  double step, del_seen;  // the step argument and RUNPAR.DEL during the call
+};
+
+class NullSink final : public ListingSink {
+ public:
+  void fill(const StateVector&, JulianDate, double, std::int32_t&) override {}
+  void save(const StateVector&, JulianDate, const Text<30>&) override {}
+};
+
+// COWELL and ENCKE: one leg from the epoch when the listing starts at or
+// after it; two legs when it starts before: backward with DEL negated in the
+// run parameters to one step before the first listed time, then forward from
+// the state and the date the first leg reached, DEL restored.
+TEST(ElementSource, TwoLegsForAListingBeforeTheEpoch) {
+  struct Case {
+    const char* what;
+    JulianDate JD0;
+    std::vector<Leg> legs;
+  };
+  const JulianDate epoch = 2460000.5;
+  const Case cases[] = {
+      {"listing from the epoch", epoch, {{1.0, epoch, epoch, 2.0, 2.0}}},
+      {"listing after the epoch", epoch + 30, {{1.0, epoch, epoch + 30, 2.0, 2.0}}},
+      {"listing a day before the epoch",
+       epoch - 1,
+       {{1.0, epoch, epoch - 3, -2.0, -2.0}, {7.0, epoch - 3.25, epoch - 1, 2.0, 2.0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    reset_records();
+    RUNPAR.DEL = 2.0;
+    RUNPAR.NPOS = 5;
+    std::vector<Leg> legs;
+    const FixedStepMethod fake = [&legs](const StateVector& a, JulianDate ta, StateVector& b,
+                                         double h, std::int32_t npos, JulianDate& tb,
+                                         ListingSink&) {
+      EXPECT_EQ(npos, 5);
+      legs.push_back({a.x, ta, tb, h, RUNPAR.DEL});
+      b.x = 7.0;   // the state reached
+      tb -= 0.25;  // a date a little past the target
+    };
+    NullSink sink;
+    two_leg_run(fake, StateVector{1.0, 0, 0, 0, 0, 0}, epoch, c.JD0, sink);
+    ASSERT_EQ(legs.size(), c.legs.size());
+    for (std::size_t k = 0; k < legs.size(); ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_EQ(legs[k].x0, c.legs[k].x0);
+      EXPECT_EQ(legs[k].t0, c.legs[k].t0);
+      EXPECT_EQ(legs[k].target, c.legs[k].target);
+      EXPECT_EQ(legs[k].step, c.legs[k].step);
+      EXPECT_EQ(legs[k].del_seen, c.legs[k].del_seen);
+    }
+    EXPECT_EQ(RUNPAR.DEL, 2.0);  // the next display shows it positive
+  }
+}
+
+TEST(ElementSource, RkdDirection) {
+  EXPECT_EQ(rkd_direction(2460000.5, 2460000.5), 3.0);
+  EXPECT_EQ(rkd_direction(2460001.5, 2460000.5), 3.0);
+  EXPECT_EQ(rkd_direction(2459999.5, 2460000.5), -3.0);
 }
 
 }  // namespace
