@@ -34,11 +34,14 @@ enum Param : int {
   P_MONTH = 3,
   P_DAY = 4,
   P_ET = 5,
+  P_XJINC = 6,
+  P_DEL = 7,
   P_NPLANET = 11,
   P_NCENTER = 12,
   P_PLANET = 14,
   P_JPLFILE = 15,
   P_FORM = 18,
+  P_METHOD = 19,
 };
 
 // Nearest whole number, halves away from zero, as a 32-bit integer. Typed
@@ -308,6 +311,35 @@ int failed_test(EphemState& s) {
   return 0;
 }
 
+int failed_run_test(const EphemState&) {
+  // The method is compared as held: a name in lower case from an
+  // initialization file is refused here, and the answer typed then is
+  // turned into capitals.
+  const Text<6>& METHOD = INTEG.METHOD;
+  const bool integrating = METHOD.is("COWELL") || METHOD.is("ENCKE");
+  if (!integrating && !METHOD.is("KEPLER") && !METHOD.is("RKD")) {
+    say({"METHOD is KEPLER, COWELL, ENCKE or RKD. Please re-enter"});
+    return P_METHOD;
+  }
+  // The light time of each line comes from the change of place between two
+  // listed times: without an interval there is none.
+  if (RUNPAR.XJINC == 0.0) {
+    say({"XJINC variable must not be 0, please re-enter"});
+    return P_XJINC;
+  }
+  // The fixed-step methods step by DEL; a KEPLER solution leaves it 0.
+  if (integrating && !(RUNPAR.DEL > 0.0)) {
+    say({"DEL variable must be above 0 for COWELL and ENCKE, please re-enter"});
+    return P_DEL;
+  }
+  // The observing body is a planet request's centre, 1 to 13.
+  if (POSNS.NCENTER < 1 || POSNS.NCENTER > 13) {
+    say({"NCENTER variable out of range 1-13, please re-enter"});
+    return P_NCENTER;
+  }
+  return 0;
+}
+
 void set_derived_values(EphemState& s) {
   RUNPAR.IDAY = trunc_to_i32(s.DAY);
   if (is_mpc(s)) {
@@ -327,7 +359,8 @@ void parameter_dialogue(EphemState& s) {
     Text<7> VNAME;
     ask_text(VNAME);
     if (VNAME.blank()) {
-      const int k = failed_test(s);
+      int k = failed_test(s);
+      if (k == 0) k = failed_run_test(s);
       if (k == 0) break;
       change_parameter(s, k);
       continue;

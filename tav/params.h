@@ -38,6 +38,12 @@ void change_parameter(EphemState& s, int k);
 // parameter to ask for after the failed test's message.
 int failed_test(EphemState& s);
 
+// The tests of the method and the steps, made once the others pass: a
+// METHOD that names none of the four, an XJINC of 0, a DEL of 0 or below
+// for COWELL and ENCKE, an NCENTER outside 1 to 13. Returns 0 when all pass,
+// or the number of the parameter to ask for after the message.
+int failed_run_test(const EphemState& s);
+
 // IDAY; for the MPC form ET from the fraction of DAY and XJINC in hours; the
 // date of the first listed time.
 void set_derived_values(EphemState& s);

@@ -2,8 +2,10 @@
 
 #include "grid.h"
 #include "jplread.h"
+#include "listing.h"
 #include "params.h"
 #include "records.h"
+#include "source.h"
 #include "textio.h"
 
 EphemState& ephem_state() {
@@ -20,15 +22,22 @@ void EPHEM() {
     initialization_menu(s);
   }
 
-  // Phase 2: display, changes and tests of the run parameters.
-  parameter_dialogue(s);
+  for (;;) {
+    // Phase 2: display, changes and tests of the run parameters.
+    parameter_dialogue(s);
 
-  // Phase 3: the times of the listing.
-  s.JD0 = build_listing_grid(s.first, RUNPAR.ET, RUNPAR.XJINC, RUNPAR.NPOS, s.FORM);
+    // Phase 3: the times of the listing.
+    s.JD0 = build_listing_grid(s.first, RUNPAR.ET, RUNPAR.XJINC, RUNPAR.NPOS, s.FORM);
 
-  // Phases 4 to 7 come here: the element source (a refusal of the major-planet
-  // source goes back to phase 2), the state at the epoch, the propagation by
-  // METHOD and the printed listing in FORM.
+    // Phases 4 to 7: the element source, the state at the epoch and the
+    // propagation by METHOD. Major planets under mean planets are refused:
+    // the MPC interval goes back into days and the dialogue starts again.
+    if (fill_positions(s) == SourceOutcome::Filled) break;
+    interval_back_to_days(s);
+  }
+
+  // The printed listing.
+  RADEC(s.FORM);
 
   // Phase 8: the MPC interval back into days for the next display.
   interval_back_to_days(s);

@@ -183,4 +183,41 @@ TEST_F(Params, TypedValuesAreStoredSafely) {
   EXPECT_EQ(FILES.STFILE.str(), "A-NAME-OF-THIRTY-THREE-CHARACT");
 }
 
+// The tests of the method and the steps, made after the others: each case
+// changes a set that passes them and names the parameter asked for.
+TEST_F(Params, MethodStepsAndCentreAreTested) {
+  struct Case {
+    const char* what;
+    const char* method;
+    double xjinc, del;
+    std::int32_t ncenter;
+    int ask;
+  };
+  const Case cases[] = {
+      {"KEPLER with DEL 0", "KEPLER", 24.0, 0.0, 3, 0},
+      {"RKD with a negative DEL", "RKD", 24.0, -1.0, 3, 0},
+      {"COWELL with DEL 2", "COWELL", 24.0, 2.0, 3, 0},
+      {"COWELL with DEL 0", "COWELL", 24.0, 0.0, 3, 7},
+      {"ENCKE with a negative DEL", "ENCKE", 24.0, -0.5, 3, 7},
+      {"method in lower case", "cowell", 24.0, 2.0, 3, 19},
+      {"method blank", "", 24.0, 2.0, 3, 19},
+      {"backward listing", "KEPLER", -24.0, 0.0, 3, 0},
+      {"no interval", "KEPLER", 0.0, 0.0, 3, 6},
+      {"method before the interval", "kepler", 0.0, 0.0, 3, 19},
+      {"interval before DEL", "ENCKE", 0.0, 0.0, 3, 6},
+      {"the Earth-Moon barycentre as centre", "KEPLER", 24.0, 0.0, 13, 0},
+      {"centre 0", "KEPLER", 24.0, 0.0, 0, 12},
+      {"centre 14 (nutations)", "KEPLER", 24.0, 0.0, 14, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    passing_set();
+    INTEG.METHOD = c.method;
+    RUNPAR.XJINC = c.xjinc;
+    RUNPAR.DEL = c.del;
+    POSNS.NCENTER = c.ncenter;
+    EXPECT_EQ(failed_run_test(s), c.ask);
+  }
+}
+
 }  // namespace

@@ -1,0 +1,89 @@
+// The reduction of one listed line: from the geometric place that the
+// listing positions stored (equatorial J2000) to the printed place, with
+// the phase angle, the elongation and the magnitude of the line.
+//
+// Angles in radians unless a name says degrees; distances in AU; dates
+// Julian dates (dynamical time).
+#pragma once
+
+#include <cstdint>
+
+#include "records.h"
+#include "types.h"
+
+// Fixed once per listing: the mean equator and equinox the places are
+// carried to, 0 h on 1 January of the year INT(CYEAR) (truncated toward
+// zero); within one day of J2000 the places stay referred to J2000.
+struct ReductionFrame {
+  JulianDate JDC = 0;
+  bool precess = false;  // |JDC - J2000| > 1 day
+};
+ReductionFrame reduction_frame(double CYEAR);
+
+// What one line needs: the entry's date and geometric place, the geometric
+// place of the next listed time and the step to it, and the three
+// distances r (object-Sun), delta (object-centre body), R (centre body-Sun).
+struct LineInput {
+  JulianDate tjd = 0;
+  double ra = 0, dec = 0;
+  double ra_next = 0, dec_next = 0;
+  double step_days = 0;  // XJINC / 24
+  double r = 0, delta = 0, R = 0;
+};
+
+// The printed quantities of a line: the reduced place (right ascension not
+// brought into [0, 2 pi) except by the precession), the phase angle and the
+// elongation in degrees, and the magnitude (100000.0 at phase angles of 170
+// degrees or more). Distances of zero give not-a-number or infinite values
+// here, which the listing prints as asterisks.
+struct ReducedLine {
+  double ra = 0, dec = 0;
+  double phase = 0, elongation = 0, magnitude = 0;
+};
+
+// Sun-object-observer angle in degrees from the triangle's sides; the cosine
+// is held to [-0.9999, 1] (not a number counts as -0.9999), so the angle is
+// at most 179.18970856293436 degrees.
+double phase_angle(double r, double delta, double R);
+// Sun-observer-object angle in degrees; not a number when R or delta is 0.
+// A cosine pushed just outside [-1, 1] by rounding is held to it.
+double elongation(double r, double delta, double R);
+// The magnitude by the law PNAME names ("Mercury" ... "Sun", trailing
+// blanks ignored, exact case); any other PNAME: the H-G law for ICOMET 0,
+// the comet law H + 5 log10(delta) + 2.5 G log10(r) for ICOMET 1. P in
+// degrees. The 100000.0 sentinel for P >= 170 is applied here too.
+double magnitude(const Text<13>& PNAME, std::int32_t ICOMET, double H, double G, double r,
+                 double delta, double P);
+
+// Light time by the first difference with the next listed place: the place
+// moves back by 0.00578 delta days of its motion per step. As the places are
+// those seen from the centre body, whose own motion is in the difference,
+// this gives light time and aberration together (the place at t - tau seen
+// from where the centre body was at t - tau). The difference in
+// right ascension is taken across 0 / 2 pi the short way. A step of zero
+// (or not a number) leaves the place as it is.
+void light_time(double& ra, double& dec, double ra_next, double dec_next, double delta,
+                double step_days);
+
+// Annual aberration of a place (radians, read and replaced) at date TJD, by
+// the low-precision Sun (longitude, eccentricity term at longitude 282
+// degrees): the place moves toward the apex of the Earth's motion. Not part
+// of reduce_line, whose light-time step already holds the aberration.
+void ABERR(JulianDate TJD, double& RA, double& DEC);
+
+// Phase term of Mercury's magnitude, P in degrees.
+double ROCK(double P);
+// A phase law kept with the others and used by none of them; P in degrees.
+double GAS(double P);
+
+// The whole reduction of one line: phase angle, elongation, magnitude,
+// light time with the aberration (see light_time) and precession, in this
+// order. The result is the apparent place (no nutation) for an observer at
+// the centre body, whichever body that is.
+ReducedLine reduce_line(const LineInput& in, const Text<13>& PNAME, std::int32_t ICOMET, double H,
+                        double G, const ReductionFrame& frame);
+
+// Entry I of the grid (1 to 499; entry I+1 must be filled): the line from
+// POSNS, RUNPAR.XJINC and OBJECT, and RA(I), DEC(I) replaced by the reduced
+// place.
+ReducedLine reduce_entry(std::int32_t I, const ReductionFrame& frame);

@@ -1,0 +1,41 @@
+// The real DE405 file of the shared data as the run's JPL file, with the
+// records and the planetary reader put back to their start state around
+// each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "celem.h"
+#include "jplread.h"
+#include "program_run.h"
+#include "records.h"
+
+class WithDe405 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reset_records();
+    reset_ephemeris_reader();
+    reset_mean_elements();
+  }
+  void TearDown() override {
+    reset_ephemeris_reader();
+    reset_mean_elements();
+    reset_records();
+  }
+  // Names the 2000-2040 DE405 file as JPLFILE; false when it is absent.
+  static bool use_de405() {
+    const auto d = testing_support::data_dir();
+    const auto p = d / "de405" / "de405_2000-2040_le.bin";
+    if (d.empty() || !std::filesystem::exists(p)) return false;
+    JPLNAM.JPLFILE.assign(p.string());
+    return true;
+  }
+};
+
+#define REQUIRE_DE405()                                                                 \
+  do {                                                                                  \
+    if (!use_de405()) GTEST_SKIP() << "real data absent: de405/de405_2000-2040_le.bin"; \
+  } while (0)

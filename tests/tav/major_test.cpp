@@ -1,0 +1,316 @@
+// The major-planet listing against positions taken straight from the DE405
+// file by the file reader, and the element-source helpers of an ephemeris:
+// the source question, the third mass, the choice of the starting-state
+// routine.
+#include "major.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "astcon.h"
+#include "console_script.h"
+#include "de405_setup.h"
+#include "elements.h"
+#include "jplread.h"
+#include "parabola.h"
+#include "positions.h"
+#include "source.h"
+
+namespace {
+
+using ASTCON::RADDEG;
+
+// Barycentric position (AU) of body 3 (the Earth) or 4 (Mars) from the file
+// reader alone: Mars is item 4; the Earth is the Earth-Moon barycentre less
+// the Moon's share.
+std::array<double, 3> barycentric(int body, JulianDate t) {
+  StateRequest req;
+  req(3) = 1;
+  req(4) = 1;
+  req(10) = 1;
+  StateTable pv;
+  NutationState nut{};
+  const bool bary = JPLOPT.BARYC;
+  JPLOPT.BARYC = true;
+  EXPECT_EQ(STATE({t, 0.0}, req, pv, nut), 0);
+  JPLOPT.BARYC = bary;
+  std::array<double, 3> p{};
+  for (int k = 0; k < 3; ++k) {
+    const auto u = static_cast<std::size_t>(k);
+    p[u] = body == 4 ? pv(4)[u] : pv(3)[u] - pv(10)[u] / (1.0 + JPLHDR.EMRATIO);
+  }
+  return p;
+}
+
+class MajorPlanets : public WithDe405 {
+ protected:
+  // A grid of NPOS+1 dates ten days apart from 2023 Jan 1.
+  void grid(std::int32_t npos, JulianDate first = 2459945.5) {
+    RUNPAR.NPOS = npos;
+    FILES.STFILE = "";  // blank: no element files
+    FILES.ENDFIL = "";
+    for (int i = 1; i <= npos + 1; ++i) POSNS.TJD(i) = first + 10.0 * (i - 1);
+  }
+};
+
+// Mars from the Earth: right ascension and declination within 0.1 second of
+// arc of the direction the file gives, the three distances to 1e-9 AU; the
+// object's identification for the listing.
+TEST_F(MajorPlanets, MarsFromTheEarthAsTheFileGivesIt) {
+  REQUIRE_DE405();
+  OBSERV.OLAT = 95.0;
+  grid(3);
+  ConsoleScript con("4\n3\n");
+  ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
+  EXPECT_EQ(POSNS.NCENTER, 3);
+  EXPECT_EQ(listing_entries_filled(), 4);
+  EXPECT_FALSE(listing_fill_ended());
+  EXPECT_EQ(OBJECT.NAME.trimmed(), "Mars observed from Earth");
+  EXPECT_EQ(OBJECT.ELSRC.trimmed(), "JPL ephemeris data De405");
+  EXPECT_EQ(OBJECT.PNAME.trimmed(), "Mars");
+  EXPECT_EQ(OBJECT.NUMBER, 0);
+  for (int i = 1; i <= 4; ++i) {
+    SCOPED_TRACE(i);
+    const JulianDate t = POSNS.TJD(i);
+    const auto mars = barycentric(4, t), earth = barycentric(3, t);
+    const double x = mars[0] - earth[0], y = mars[1] - earth[1], z = mars[2] - earth[2];
+    double ra = std::atan2(y, x);
+    if (ra < 0) ra += 2 * ASTCON::PI;
+    const double dec = std::atan2(z, std::hypot(x, y));
+    EXPECT_NEAR((POSNS.RA(i) - ra) * std::cos(dec) * RADDEG * 3600, 0.0, 0.1);
+    EXPECT_NEAR((POSNS.DEC(i) - dec) * RADDEG * 3600, 0.0, 0.1);
+    EXPECT_NEAR(POSNS.DELTA(i), std::sqrt(x * x + y * y + z * z), 1e-9);
+    // The reader leaves the barycentric Sun of the date in JPLOPT.SUNPV.
+    const double sx = JPLOPT.SUNPV[0], sy = JPLOPT.SUNPV[1], sz = JPLOPT.SUNPV[2];
+    EXPECT_NEAR(POSNS.RHELIO(i), std::hypot(mars[0] - sx, mars[1] - sy, mars[2] - sz), 1e-9);
+    EXPECT_NEAR(POSNS.ROBS(i), std::hypot(earth[0] - sx, earth[1] - sy, earth[2] - sz), 1e-9);
+  }
+}
+
+// An observer on the Earth moves the direction by Mars's parallax (at most
+// 8.8 / delta seconds of arc) but not the distance from the Earth's centre.
+TEST_F(MajorPlanets, TopocentricDirectionGeocentricDistance) {
+  REQUIRE_DE405();
+  grid(1);
+  OBSERV.OLAT = 95.0;
+  {
+    ConsoleScript con("4\n3\n");
+    MAJOR_PLANETS();
+  }
+  const double ra = POSNS.RA(1), dec = POSNS.DEC(1), delta = POSNS.DELTA(1);
+  OBSERV.OLAT = 40.0;
+  OBSERV.OLON = 75.0;
+  {
+    ConsoleScript con("4\n3\n");
+    MAJOR_PLANETS();
+  }
+  EXPECT_EQ(POSNS.DELTA(1), delta);
+  const double shift =
+      std::hypot((POSNS.RA(1) - ra) * std::cos(dec), POSNS.DEC(1) - dec) * RADDEG * 3600;
+  EXPECT_GT(shift, 0.5);
+  EXPECT_LT(shift, 8.8 / delta);
+}
+
+// Mean planets: refused after both questions, the typed observing body
+// kept, nothing filled.
+TEST_F(MajorPlanets, RefusedWithMeanPlanets) {
+  PLNSRC.IMEAN = 1;
+  grid(2);
+  ConsoleScript con("4\n5\n");
+  EXPECT_EQ(MAJOR_PLANETS(), kMajorRefused);
+  EXPECT_EQ(POSNS.NCENTER, 5);
+  EXPECT_EQ(POSNS.RA(1), 0.0);
+  const std::string out = con.output();
+  EXPECT_NE(out.find(" Enter a number for the observation planet\r\n"
+                     " To do planetary ephemerides, you must use JPL\r\n"),
+            std::string::npos);
+}
+
+// Body numbers outside the name table are asked for again; the Sun and the
+// barycentres are named from it.
+TEST_F(MajorPlanets, BodyNumbersOutsideTheTableAreAskedAgain) {
+  REQUIRE_DE405();
+  OBSERV.OLAT = 95.0;
+  grid(1);
+  ConsoleScript con("0\n14\n4\n-3\n99\n12\n");
+  ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
+  EXPECT_EQ(POSNS.NCENTER, 12);
+  EXPECT_EQ(OBJECT.NAME.trimmed(), "Mars observed from Solar System Barycenter");
+  const std::string out = con.output();
+  std::size_t refusals = 0;
+  for (std::size_t at = out.find("Body number out of range 1-13"); at != std::string::npos;
+       at = out.find("Body number out of range 1-13", at + 1)) {
+    ++refusals;
+  }
+  EXPECT_EQ(refusals, 4u);
+  for (BodyNumber b : {11, 12, 13}) EXPECT_FALSE(body_name(b).empty());
+  EXPECT_THROW(body_name(0), std::out_of_range);
+  EXPECT_THROW(body_name(14), std::out_of_range);
+}
+
+// NPOS of 1: both element files at entry 1, the start file first.
+TEST_F(MajorPlanets, BothElementFilesAtTheFirstEntryForOneLine) {
+  REQUIRE_DE405();
+  testing_support::TempDir dir;
+  OBSERV.OLAT = 95.0;
+  grid(1);
+  const std::string start = (dir / "s.ele").string(), end = (dir / "e.ele").string();
+  ASSERT_LE(end.size(), 30u) << "temporary folder name too long for a 30-character file name";
+  FILES.STFILE = start;
+  FILES.ENDFIL = end;
+  ConsoleScript con("4\n3\n");
+  MAJOR_PLANETS();
+  const std::string out = con.output();
+  const std::size_t a = out.find(" Elements saved on file " + start);
+  const std::size_t b = out.find(" Elements saved on file " + end);
+  ASSERT_NE(a, std::string::npos);
+  ASSERT_NE(b, std::string::npos);
+  EXPECT_LT(a, b);
+  const std::string line11 = "    " + std::string("2459945.500000000000000000");
+  for (const std::string& f : {start, end}) {
+    EXPECT_NE(testing_support::read_file(f).find(line11 + "\r\n"), std::string::npos) << f;
+  }
+}
+
+// A date beyond the file: the fill ends at that entry with its reason.
+TEST_F(MajorPlanets, FillEndsWhereTheFileEnds) {
+  REQUIRE_DE405();
+  OBSERV.OLAT = 95.0;
+  grid(5, 2466140.5);  // the file ends at 2466160.5, the date of entry 3
+  ConsoleScript con("5\n3\n");
+  ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
+  EXPECT_EQ(listing_entries_filled(), 3);
+  EXPECT_TRUE(listing_fill_ended());
+  EXPECT_EQ(listing_fill_reason(), kOutsideJplFile);
+  EXPECT_EQ(PLNSRC.IMEAN, 1);
+}
+
+// ------------------------------------------------------------ the source
+
+TEST(ElementSource, AnswersToTheSourceQuestion) {
+  struct Case {
+    const char* answers;
+    std::int32_t before, after;
+  };
+  const Case cases[] = {
+      {"1\n", 0, 1},       {"2\n", 0, 2}, {"3\n", 0, 3}, {"\n", 0, 3},
+      {" 4\n", 0, 3},      {"4\n", 0, 4}, {"7\n", 2, 2},  // the previous source again
+      {"n\nx\n1\n", 0, 1},                                // no previous source: asked again
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers);
+    element_source_state().IOPT = c.before;
+    ConsoleScript con(c.answers);
+    EXPECT_EQ(ask_element_source(), c.after);
+  }
+  element_source_state().IOPT = 0;
+}
+
+TEST(ElementSource, ThirdMassFollowsNplanet) {
+  reset_records();
+  for (auto [nplanet, mass] : {std::pair{10, 3.00349617e-06}, std::pair{9, 3.040432643e-06},
+                               std::pair{1, 3.040432643e-06}}) {
+    PERTRB.NPLANET = nplanet;
+    set_third_mass();
+    EXPECT_EQ(PERTRB.MASS(3), mass) << nplanet;
+  }
+}
+
+// The near-parabolic routine for comet-form sets with 0.98 < e < 1.02
+// only; the minor-planet form always by the element routine.
+TEST(ElementSource, StartingStateRoutine) {
+  struct Case {
+    double e;
+    std::int32_t icomet;
+    bool parabola;
+  };
+  const Case cases[] = {{0.99, 1, true},   {0.98, 1, false},  {1.02, 1, false}, {1.5, 1, false},
+                        {0.9801, 1, true}, {1.0199, 1, true}, {0.99, 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.e);
+    reset_records();
+    const double aq = c.icomet == 1 ? 0.5 : 0.5 / (1.0 - c.e);
+    const ElementSet el{c.e, 0.3, 1.0, 2.0, aq, 2455000.5};
+    const JulianDate epoch = 2455030.5;
+    StateVector want;
+    if (c.parabola) {
+      PARABOLA(el, epoch, want);
+    } else {
+      ELEM2XV(el, epoch, c.icomet, want);
+    }
+    const StateVector s = state_at_epoch(el, epoch, c.icomet);
+    EXPECT_EQ(s.x, want.x);
+    EXPECT_EQ(s.vz, want.vz);
+  }
+}
+
+// What a fixed-step method was called with.
+struct Leg {
+  double x0;  // first coordinate of the start state
+  JulianDate t0, target;
+  double step, del_seen;  // the step argument and RUNPAR.DEL during the call
+};
+
+class NullSink final : public ListingSink {
+ public:
+  void fill(const StateVector&, JulianDate, double, std::int32_t&) override {}
+  void save(const StateVector&, JulianDate, const Text<30>&) override {}
+};
+
+// COWELL and ENCKE: one leg from the epoch when the listing starts at or
+// after it; two legs when it starts before: backward with DEL negated in the
+// run parameters to one step before the first listed time, then forward from
+// the state and the date the first leg reached, DEL restored.
+TEST(ElementSource, TwoLegsForAListingBeforeTheEpoch) {
+  struct Case {
+    const char* what;
+    JulianDate JD0;
+    std::vector<Leg> legs;
+  };
+  const JulianDate epoch = 2460000.5;
+  const Case cases[] = {
+      {"listing from the epoch", epoch, {{1.0, epoch, epoch, 2.0, 2.0}}},
+      {"listing after the epoch", epoch + 30, {{1.0, epoch, epoch + 30, 2.0, 2.0}}},
+      {"listing a day before the epoch",
+       epoch - 1,
+       {{1.0, epoch, epoch - 3, -2.0, -2.0}, {7.0, epoch - 3.25, epoch - 1, 2.0, 2.0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    reset_records();
+    RUNPAR.DEL = 2.0;
+    RUNPAR.NPOS = 5;
+    std::vector<Leg> legs;
+    const FixedStepMethod fake = [&legs](const StateVector& a, JulianDate ta, StateVector& b,
+                                         double h, std::int32_t npos, JulianDate& tb,
+                                         ListingSink&) {
+      EXPECT_EQ(npos, 5);
+      legs.push_back({a.x, ta, tb, h, RUNPAR.DEL});
+      b.x = 7.0;   // the state reached
+      tb -= 0.25;  // a date a little past the target
+    };
+    NullSink sink;
+    two_leg_run(fake, StateVector{1.0, 0, 0, 0, 0, 0}, epoch, c.JD0, sink);
+    ASSERT_EQ(legs.size(), c.legs.size());
+    for (std::size_t k = 0; k < legs.size(); ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_EQ(legs[k].x0, c.legs[k].x0);
+      EXPECT_EQ(legs[k].t0, c.legs[k].t0);
+      EXPECT_EQ(legs[k].target, c.legs[k].target);
+      EXPECT_EQ(legs[k].step, c.legs[k].step);
+      EXPECT_EQ(legs[k].del_seen, c.legs[k].del_seen);
+    }
+    EXPECT_EQ(RUNPAR.DEL, 2.0);  // the next display shows it positive
+  }
+}
+
+TEST(ElementSource, RkdDirection) {
+  EXPECT_EQ(rkd_direction(2460000.5, 2460000.5), 3.0);
+  EXPECT_EQ(rkd_direction(2460001.5, 2460000.5), 3.0);
+  EXPECT_EQ(rkd_direction(2459999.5, 2460000.5), -3.0);
+}
+
+}  // namespace

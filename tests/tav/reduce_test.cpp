@@ -1,0 +1,360 @@
+// The reduction of listed lines: the whole chain against places worked out
+// another way from the DE405 file, the aberration against the Earth's
+// velocity, and the phase, elongation and magnitude laws.
+#include "reduce.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "astcon.h"
+#include "de405_setup.h"
+#include "elements.h"
+#include "kepler.h"
+#include "plephx.h"
+#include "positions.h"
+#include "records.h"
+
+namespace {
+
+using Vec = std::array<double, 3>;
+constexpr double kArcsec = 1.0 / 3600.0 / ASTCON::RADDEG;  // radians
+constexpr double kCAuPerDay = 173.1446326846693;           // speed of light, AU/day
+constexpr JulianDate kJ2000 = 2451545.0;
+
+Vec sub(const Vec& a, const Vec& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+double dot(const Vec& a, const Vec& b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+double norm(const Vec& a) {
+  return std::sqrt(dot(a, a));
+}
+
+// IAU 1976 precession from J2000 to date t1 (Lieske et al. 1977, the
+// angles zeta, z, theta for a start at J2000), applied as the rotation
+// Rz(-z) Ry(theta) Rz(-zeta) to the unit vector of the place.
+Vec precess_from_j2000(const Vec& u, JulianDate t1) {
+  const double t = (t1 - kJ2000) / 36525.0;
+  const double zeta = (2306.2181 * t + 0.30188 * t * t + 0.017998 * t * t * t) * kArcsec;
+  const double z = (2306.2181 * t + 1.09468 * t * t + 0.018203 * t * t * t) * kArcsec;
+  const double th = (2004.3109 * t - 0.42665 * t * t - 0.041833 * t * t * t) * kArcsec;
+  const double cz = std::cos(zeta), sz = std::sin(zeta), cZ = std::cos(z), sZ = std::sin(z);
+  const double ct = std::cos(th), st = std::sin(th);
+  const double p[3][3] = {{cZ * ct * cz - sZ * sz, -cZ * ct * sz - sZ * cz, -cZ * st},
+                          {sZ * ct * cz + cZ * sz, -sZ * ct * sz + cZ * cz, -sZ * st},
+                          {st * cz, -st * sz, ct}};
+  Vec r{};
+  for (int i = 0; i < 3; ++i) r[i] = p[i][0] * u[0] + p[i][1] * u[1] + p[i][2] * u[2];
+  return r;
+}
+
+Vec body(JulianDate t, BodyNumber target, BodyNumber centre, Vec* velocity = nullptr) {
+  BodyState s{};
+  EXPECT_EQ(PLEPHX(t, target, centre, s), 0);
+  if (velocity) *velocity = {s[3], s[4], s[5]};
+  return {s[0], s[1], s[2]};
+}
+
+// Angle between two places, and the differences in RA (times cos dec) and dec.
+struct Diff {
+  double ra, dec;  // arcseconds
+};
+Diff place_diff(double ra1, double dec1, double ra2, double dec2) {
+  double d = ra1 - ra2;
+  if (d > ASTCON::PI) d -= 2 * ASTCON::PI;
+  if (d < -ASTCON::PI) d += 2 * ASTCON::PI;
+  return {d * std::cos(dec2) / kArcsec, (dec1 - dec2) / kArcsec};
+}
+
+class ReductionAgainstDe405 : public WithDe405 {};
+
+// A main-belt orbit (the elements of (1) Ceres, epoch 2023 Feb 25.0) listed
+// geocentrically for 40 days around its 2023 opposition, one line a day,
+// compared with the apparent places computed here: the object by two-body
+// motion at t - tau with tau iterated on the distance to the Earth at t,
+// the aberration as u + v/c with the Earth's barycentric velocity from the
+// DE405 file, and IAU 1976 precession to 2023 January 1.0.
+TEST_F(ReductionAgainstDe405, TwoBodyListingAgreesWithApparentPlaces) {
+  REQUIRE_DE405();
+  const double d2r = 1.0 / ASTCON::RADDEG;
+  const JulianDate epoch = 2460000.5;
+  const double n = 0.21411523;  // degrees a day
+  ElementSet el;
+  el.e = 0.0788175;
+  el.i = 10.58634 * d2r;
+  el.node = 80.26013 * d2r;
+  el.peri = 73.47045 * d2r;
+  el.aq = 2.7671817;
+  el.tp = epoch - 17.21569 / n;
+  StateVector s_epoch;
+  ELEM2XV(el, epoch, 0, s_epoch);
+
+  OBJECT.ICOMET = 0;
+  OBJECT.H = 3.33;
+  OBJECT.G = 0.15;
+  OBJECT.PNAME = "";
+  POSNS.NCENTER = 3;
+  OBSERV.OLAT = 90.0;
+  RUNPAR.XJINC = 24.0;
+  RUNPAR.CYEAR = 2023.0;
+  const int npos = 40;
+  const JulianDate jd0 = 2460010.5 + 69.184 / 86400.0;  // 2023 Mar 10, 0 h UT, as TT
+  for (int I = 1; I <= npos + 1; ++I) POSNS.TJD(I) = jd0 + (I - 1);
+
+  StateVector s0;
+  KEPLER(s_epoch, epoch, s0, jd0);
+  std::int32_t one = 1;
+  XVPOS(s0, jd0, 0.0, one);
+  const ReductionFrame frame = reduction_frame(RUNPAR.CYEAR);
+  ASSERT_TRUE(frame.precess);
+  ASSERT_EQ(frame.JDC, 2459945.5);
+
+  double worst_ra = 0, worst_dec = 0;
+  for (int I = 1; I <= npos; ++I) {
+    const JulianDate t = POSNS.TJD(I);
+    const ReducedLine line = reduce_entry(I, frame);
+
+    Vec v_earth;
+    const Vec earth_b = body(t, 3, 12, &v_earth);
+    const Vec sun_b = body(t, 11, 12);
+    const Vec earth = sub(earth_b, sun_b);  // heliocentric Earth at t
+    double tau = 0;
+    Vec u{};
+    for (int k = 0; k < 5; ++k) {
+      StateVector s;
+      KEPLER(s_epoch, epoch, s, t - tau);
+      // The Sun's barycentric motion over tau is below a metre-level effect.
+      u = sub({s.x, s.y, s.z}, earth);
+      tau = norm(u) / kCAuPerDay;
+    }
+    const double dist = norm(u);
+    for (double& c : u) c /= dist;
+    Vec beta{v_earth[0] / kCAuPerDay, v_earth[1] / kCAuPerDay, v_earth[2] / kCAuPerDay};
+    Vec app{u[0] + beta[0], u[1] + beta[1], u[2] + beta[2]};
+    app = precess_from_j2000(app, frame.JDC);
+    double ra = std::atan2(app[1], app[0]);
+    if (ra < 0) ra += 2 * ASTCON::PI;
+    const double dec = std::atan2(app[2], std::hypot(app[0], app[1]));
+
+    const Diff d = place_diff(line.ra, line.dec, ra, dec);
+    SCOPED_TRACE(I);
+    EXPECT_LT(std::fabs(d.ra), 0.5);
+    EXPECT_LT(std::fabs(d.dec), 0.5);
+    worst_ra = std::max(worst_ra, std::fabs(d.ra));
+    worst_dec = std::max(worst_dec, std::fabs(d.dec));
+  }
+  RecordProperty("largest_ra_arcsec", std::to_string(worst_ra));
+  RecordProperty("largest_dec_arcsec", std::to_string(worst_dec));
+  std::printf("largest differences: RA cos(dec) %.3f\", Dec %.3f\"\n", worst_ra, worst_dec);
+}
+
+// ABERR moves a place as the Earth's velocity does: u + v/c with v the
+// Earth's barycentric velocity from the DE405 file, for places all over the
+// sky on three dates. The low-precision Sun and the constant 20.49 of ABERR
+// allow a few tenths of a second of arc.
+TEST_F(ReductionAgainstDe405, AberrationMovesPlacesTowardTheApex) {
+  REQUIRE_DE405();
+  double worst = 0;
+  for (const JulianDate t : {2460024.5, 2460188.5, 2462502.5}) {
+    Vec v;
+    body(t, 3, 12, &v);
+    const Vec beta{v[0] / kCAuPerDay, v[1] / kCAuPerDay, v[2] / kCAuPerDay};
+    for (int ra_deg = 0; ra_deg < 360; ra_deg += 30) {
+      for (const double dec_deg : {-75.0, -30.0, 0.0, 20.0, 60.0, 85.0}) {
+        const double ra0 = ra_deg / ASTCON::RADDEG, dec0 = dec_deg / ASTCON::RADDEG;
+        const Vec u{std::cos(dec0) * std::cos(ra0), std::cos(dec0) * std::sin(ra0), std::sin(dec0)};
+        const Vec w{u[0] + beta[0], u[1] + beta[1], u[2] + beta[2]};
+        const double ra_ref = std::atan2(w[1], w[0]);
+        const double dec_ref = std::atan2(w[2], std::hypot(w[0], w[1]));
+        double ra = ra0, dec = dec0;
+        ABERR(t, ra, dec);
+        const Diff d = place_diff(ra, dec, ra_ref, dec_ref);
+        // The shift itself is up to 20.5": a reversed sign would show as 40".
+        const Diff shift = place_diff(ra, dec, ra0, dec0);
+        SCOPED_TRACE(::testing::Message() << t << " " << ra_deg << " " << dec_deg);
+        EXPECT_LT(std::hypot(d.ra, d.dec), 0.3);
+        EXPECT_LT(std::hypot(shift.ra, shift.dec), 20.9);
+        worst = std::max(worst, std::hypot(d.ra, d.dec));
+      }
+    }
+  }
+  std::printf("aberration: largest difference from u + v/c %.3f\"\n", worst);
+}
+
+// One line of Mars seen from the Earth, its distances from the DE405 file:
+// the phase angle and the elongation as angles between the vectors, the
+// magnitude by the Mars law worked out from them.
+TEST_F(ReductionAgainstDe405, MarsLineFromTheFile) {
+  REQUIRE_DE405();
+  const JulianDate t = 2459921.5;  // 2022 Dec 8, near opposition
+  const Vec mars = body(t, 4, 3);  // from the Earth
+  const Vec mars_h = body(t, 4, 11);
+  const Vec earth_h = body(t, 3, 11);
+  LineInput in;
+  in.tjd = t;
+  in.r = norm(mars_h);
+  in.delta = norm(mars);
+  in.R = norm(earth_h);
+  const ReducedLine line = reduce_line(in, Text<13>("Mars"), 0, 0, 0, ReductionFrame{});
+  // Sun-Mars-Earth: between Mars->Sun and Mars->Earth.
+  const Vec to_sun{-mars_h[0], -mars_h[1], -mars_h[2]};
+  const Vec to_earth{-mars[0], -mars[1], -mars[2]};
+  const double phase = std::acos(dot(to_sun, to_earth) / (norm(to_sun) * norm(to_earth)));
+  // Sun-Earth-Mars: between Earth->Sun and Earth->Mars.
+  const Vec e_sun{-earth_h[0], -earth_h[1], -earth_h[2]};
+  const double elong = std::acos(dot(e_sun, mars) / (norm(e_sun) * norm(mars)));
+  EXPECT_NEAR(line.phase, phase * ASTCON::RADDEG, 1e-7);
+  EXPECT_NEAR(line.elongation, elong * ASTCON::RADDEG, 1e-7);
+  EXPECT_GT(line.elongation, 170.0);  // opposition
+  EXPECT_NEAR(line.magnitude,
+              5 * std::log10(in.r * in.delta) - 1.52 + 0.016 * phase * ASTCON::RADDEG, 1e-9);
+  // Published: Mars was at magnitude -1.9 at its 2022 opposition.
+  EXPECT_NEAR(line.magnitude, -1.9, 0.15);
+}
+
+// ---------------------------------------------------------------- laws
+
+TEST(PhaseAndElongation, TriangleAndClamps) {
+  struct Case {
+    double r, delta, R, phase, elongation;
+  };
+  const double nan = std::nan("");
+  const Case cases[] = {
+      // Worked out by hand: cos = 0.894444..., -0.741666...
+      {1.5, 0.6, 1.0, 26.562840627790568, 137.8735841851049},
+      {2.0, 1.0, 1.0, 0.0, 180.0},  // opposition, cos exactly 1 and -1
+      // Cosine below -0.9999 or 0/0 (the Sun as target) is held at -0.9999.
+      {0.5, 0.5, 1.0, 179.18970856293436, 0.0},
+      {0.0, 1.0, 1.0, 179.18970856293436, 0.0},
+      // The Sun as observing body: no elongation.
+      {1.0, 1.0, 0.0, 0.0, nan},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.r << " " << c.delta << " " << c.R);
+    EXPECT_NEAR(phase_angle(c.r, c.delta, c.R), c.phase, 1e-9);
+    const double e = elongation(c.r, c.delta, c.R);
+    if (std::isnan(c.elongation)) {
+      EXPECT_TRUE(std::isnan(e));
+    } else {
+      EXPECT_NEAR(e, c.elongation, 1e-6);
+    }
+  }
+  // Rounding that pushes a cosine just past 1 gives 0, not NaN.
+  // r = 2, delta = 1, R = 1 - 1e-10: the phase cosine is 1 + 5e-11 and the
+  // elongation cosine just below -1.
+  EXPECT_EQ(phase_angle(2.0, 1.0, 1.0 - 1e-10), 0.0);
+  EXPECT_EQ(elongation(2.0, 1.0, 1.0 - 1e-10), 180.0);
+}
+
+TEST(Magnitude, LawsByNameAndForm) {
+  struct Case {
+    const char* pname;
+    std::int32_t icomet;
+    double H, G, r, delta, P, mag;
+  };
+  // Expected values worked out by hand from the published laws.
+  const Case cases[] = {
+      {"Mars", 0, 0, 0, 1.5, 0.6, 26.562840627790568, -1.3237820027587266},
+      {"Mars         ", 0, 0, 0, 1.5, 0.6, 26.562840627790568, -1.3237820027587266},
+      {"Jupiter", 0, 0, 0, 5.2, 4.3, 10.0, -2.6026410039280723},
+      {"Mercury", 0, 0, 0, 0.4, 1.1, 60.0, -0.499216617569063},
+      {"Moon", 0, 0, 0, 1.0, 0.00257, 90.0, -10.125086383343527},
+      // The Sun's law takes the distance to the observer alone.
+      {"Sun", 0, 0, 0, 0.0, 1.0167, 0.0, -26.704035882214797},
+      // Any other name, or none: H-G law; both phase functions are 1 at P = 0.
+      {"", 0, 3.33, 0.15, 2.0, 1.0, 0.0, 3.33 + 5 * std::log10(2.0)},
+      {"mars", 0, 3.33, 0.15, 2.0, 1.0, 0.0, 3.33 + 5 * std::log10(2.0)},
+      {"", 0, 3.33, 0.15, 2.5, 1.6, 12.512173147337288, 7.084367885008528},
+      // Comet law; with G = 0 the heliocentric term vanishes.
+      {"", 1, 8.0, 4.0, 2.0, 1.5, 30.0, 11.89075625191822},
+      {"", 1, 8.0, 0.0, 2.0, 1.5, 30.0, 8.0 + 5 * std::log10(1.5)},
+      // The large-phase sentinel, whichever law.
+      {"", 0, 3.33, 0.15, 1.0, 1.0, 170.0, 100000.0},
+      {"Venus", 0, 0, 0, 0.7, 0.3, 179.18970856293436, 100000.0},
+      {"", 1, 8.0, 4.0, 1.0, 1.0, 175.0, 100000.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << '"' << c.pname << "\" " << c.icomet << " P " << c.P);
+    EXPECT_NEAR(magnitude(Text<13>(c.pname), c.icomet, c.H, c.G, c.r, c.delta, c.P), c.mag, 1e-9);
+  }
+  // 169.99 keeps the law's value.
+  EXPECT_LT(magnitude(Text<13>(""), 0, 3.33, 0.15, 1.0, 1.0, 169.99), 1000.0);
+}
+
+TEST(Magnitude, PhaseFunctions) {
+  EXPECT_NEAR(ROCK(100.0), 4.98 - 4.88 + 3.02, 1e-12);
+  EXPECT_NEAR(GAS(100.0), 1.03 + 0.57 - 0.13, 1e-12);
+  EXPECT_NEAR(GAS(170.0), 0.98 - 1.02 * 1.7, 1e-12);  // the branch above 163.6
+}
+
+// ---------------------------------------------------------------- light time
+
+TEST(LightTime, FirstDifferenceTheShortWayAcrossZero) {
+  struct Case {
+    double ra, ra_next, step, ra_after;
+  };
+  const double k = 0.00578 * 2.0;                    // delta = 2 AU
+  const double wrap = 0.01 - 6.27 + 2 * ASTCON::PI;  // about 0.0232
+  const Case cases[] = {
+      {1.0, 1.1, 1.0, 1.0 - k * 0.1},
+      {1.0, 1.1, 0.5, 1.0 - k * 0.2},  // per step of half a day
+      {6.27, 0.01, 1.0, 6.27 - k * wrap},
+      {0.01, 6.27, 1.0, 0.01 + k * wrap},
+      {1.0, 0.9, -1.0, 1.0 - k * 0.1},  // a backward listing
+      // A zero step has no rate: the place stays (no NaN).
+      {1.0, 1.0, 0.0, 1.0},
+      {1.0, 1.1, 0.0, 1.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.ra << " -> " << c.ra_next << " step " << c.step);
+    double ra = c.ra, dec = 0.2;
+    light_time(ra, dec, c.ra_next, 0.3, 2.0, c.step);
+    EXPECT_NEAR(ra, c.ra_after, 1e-15);
+    EXPECT_NEAR(dec, c.step == 0.0 ? 0.2 : 0.2 - k * 0.1 / c.step, 1e-15);
+  }
+}
+
+TEST(ReductionFrameOfTheListing, YearOfTheEquinox) {
+  struct Case {
+    double cyear;
+    JulianDate jdc;
+    bool precess;
+  };
+  const Case cases[] = {
+      {2000.9, 2451544.5, false},  // half a day from J2000
+      {2000.0, 2451544.5, false}, {2001.0, 2451910.5, true},
+      {1950.0, 2433282.5, true},  {-0.5, 1721059.5, true},  // the year 0
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cyear);
+    const ReductionFrame f = reduction_frame(c.cyear);
+    EXPECT_EQ(f.JDC, c.jdc);
+    EXPECT_EQ(f.precess, c.precess);
+  }
+}
+
+// Zero distances give no crash and values that print as asterisks.
+TEST(ReduceLine, ZeroDistances) {
+  LineInput sun_target;  // the Sun seen from the Earth: r = 0
+  sun_target.tjd = 2460000.5;
+  sun_target.ra = 1.0;
+  sun_target.ra_next = 1.02;
+  sun_target.step_days = 1.0;
+  sun_target.delta = 0.99;
+  sun_target.R = 0.99;
+  const ReducedLine a = reduce_line(sun_target, Text<13>("Sun"), 0, 0, 0, ReductionFrame{});
+  EXPECT_EQ(a.magnitude, 100000.0);
+  EXPECT_TRUE(std::isfinite(a.ra));
+
+  LineInput at_centre = sun_target;  // the target at the observer: delta = 0
+  at_centre.delta = 0;
+  at_centre.dec = std::nan("");  // XVPOS gives atan(0/0)
+  const ReducedLine b = reduce_line(at_centre, Text<13>(""), 0, 5.0, 0.15, reduction_frame(2023));
+  EXPECT_FALSE(std::isfinite(b.magnitude) && b.magnitude < 1000.0);
+  EXPECT_TRUE(std::isnan(b.dec));
+}
+
+}  // namespace
