@@ -23,14 +23,12 @@ struct Method {
   MultistepMethod run;
 };
 
-const Method kCowell{"COWELL", [](const StateVector& s0, JulianDate T0, StateVector& s, double H,
-                                  std::int32_t NPOS, JulianDate& TOUT, ListingSink& sink) {
-                       COWLS(s0, T0, s, H, NPOS, TOUT, sink);
-                     }};
-const Method kEncke{"ENCKE", [](const StateVector& s0, JulianDate T0, StateVector& s, double H,
-                                std::int32_t NPOS, JulianDate& TOUT, ListingSink& sink) {
-                      ENCKE(s0, T0, s, H, NPOS, TOUT, sink);
-                    }};
+const Method kCowell{
+    "COWELL", [](const StateVector& s0, JulianDate T0, StateVector& s, double H, std::int32_t NPOS,
+                 JulianDate& TOUT, ListingSink& sink) { COWLS(s0, T0, s, H, NPOS, TOUT, sink); }};
+const Method kEncke{
+    "ENCKE", [](const StateVector& s0, JulianDate T0, StateVector& s, double H, std::int32_t NPOS,
+                JulianDate& TOUT, ListingSink& sink) { ENCKE(s0, T0, s, H, NPOS, TOUT, sink); }};
 
 class SunAlone : public ::testing::Test {
  protected:
@@ -49,7 +47,7 @@ TEST_F(SunAlone, MultistepRunsReproduceKeplerOver40Years) {
   };
   const Case cases[] = {
       {&kCowell, 1, 1e-11}, {&kCowell, 2, 1e-11}, {&kCowell, -2, 1e-11},
-      {&kEncke, 1, 1e-12}, {&kEncke, 2, 1e-12}, {&kEncke, -2, 1e-12},
+      {&kEncke, 1, 1e-12},  {&kEncke, 2, 1e-12},  {&kEncke, -2, 1e-12},
   };
   const StateVector s0 = ceres_state();
   const JulianDate T0 = kCeresEpoch;
@@ -162,7 +160,7 @@ TEST_F(SunAlone, RunsThatCannotReachTheirListingStop) {
   struct Case {
     const char* what;
     double H;
-    double first;    // first listed date, days from T0
+    double first;  // first listed date, days from T0
     int NPOS;
     const char* message;
   };
@@ -174,7 +172,8 @@ TEST_F(SunAlone, RunsThatCannotReachTheirListingStop) {
       {"listing behind the start", 1.0, -10, 5, "integration has passed the listed time JD"},
       // The first step lies exactly one step from a listing that begins at T0.
       {"listing beginning at the start", 1.0, 0, 5, "integration has passed the listed time JD"},
-      {"listing longer than the grid", 4.0, 2, kGridSize, "integration has run past the end of the listing grid"},
+      {"listing longer than the grid", 4.0, 2, kGridSize,
+       "integration has run past the end of the listing grid"},
   };
   const StateVector s0 = ceres_state();
   const JulianDate T0 = 2460000.5;

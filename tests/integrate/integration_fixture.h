@@ -83,8 +83,8 @@ inline void set_grid(JulianDate first, double step, int n) {
 inline constexpr JulianDate kCeresEpoch = 2460000.5;
 inline ElementSet ceres_elements() {
   const double d = 1 / ASTCON::RADDEG;
-  return {0.0788175, 10.58634 * d, 80.26013 * d, 73.47045 * d, 2.7671817,
-          kCeresEpoch - 17.21569 / 0.21411523};
+  return {0.0788175,    10.58634 * d, 80.26013 * d,
+          73.47045 * d, 2.7671817,    kCeresEpoch - 17.21569 / 0.21411523};
 }
 inline StateVector ceres_state() {
   StateVector s;
