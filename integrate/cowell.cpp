@@ -21,6 +21,7 @@ Vec3 scaled_force(const AccelerationFn& force, const Vec3& r, double HK, JulianD
 void COWLS(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::int32_t NPOS,
            JulianDate& TOUT, ListingSink& sink, const AccelerationFn& force) {
   check_multistep_start(kMethod, T0, H, TOUT);
+  check_step_count(kMethod, T0, H, NPOS, TOUT);
   const StateVector start = s0;  // s0 and s may be one object
   const double HK = ASTCON::GAUSSK * H;
   constexpr int ND = SummedMultistep::ND;
@@ -44,9 +45,7 @@ void COWLS(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
   std::int32_t COUNT = 1;
   for (;;) {
     // The step time is the start plus the running sum of the steps.
-    const double before = elapsed;
     elapsed = elapsed + H;
-    check_step_advanced(kMethod, before, elapsed);
     const JulianDate T = T0 + elapsed;
     CELEM(T);
 

@@ -96,6 +96,7 @@ void ENCKE(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
            JulianDate& TOUT, ListingSink& sink, const AccelerationFn& force,
            const DeviationFn& rhs) {
   check_multistep_start(kMethod, T0, H, TOUT);
+  check_step_count(kMethod, T0, H, NPOS, TOUT);
   const StateVector start = s0;  // the reference orbit's state; s0 and s may be one object
   const double HK = ASTCON::GAUSSK * H;
   constexpr int ND = SummedMultistep::ND;
@@ -125,9 +126,7 @@ void ENCKE(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
   double elapsed = 0;
   std::int32_t COUNT = 1;
   for (;;) {
-    const double before = elapsed;
     elapsed = elapsed + H;
-    check_step_advanced(kMethod, before, elapsed);
     const JulianDate T = T0 + elapsed;
     CELEM(T);
     KEPLER(start, T0, ref, T);  // the steps always take KEPLER, whatever the form

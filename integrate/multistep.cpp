@@ -1,5 +1,6 @@
 #include "multistep.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -114,16 +115,23 @@ void check_multistep_start(std::string_view method, JulianDate T0, double H, Jul
   const double HK = ASTCON::GAUSSK * H;
   // A zero step leaves the step time where it is, and the velocity formula
   // divides by HK.
-  if (!std::isfinite(H) || !std::isfinite(HK) || HK == 0.0)
-    stop_run({"The " + m + " method needs a step DEL other than 0 days; it is ", H});
+  if (std::isnan(H) || std::isinf(H))
+    stop_run({"The " + m + " method has no number for its step DEL."});
+  if (!std::isfinite(HK) || HK == 0.0)
+    stop_run({"The " + m + " method cannot advance with a step DEL of 0 days."});
   if (!std::isfinite(T0) || !std::isfinite(TOUT))
     stop_run({"The " + m + " integration has no date to start from or to reach."});
 }
 
-void check_step_advanced(std::string_view method, double elapsed_before, double elapsed_after) {
-  if (elapsed_after == elapsed_before)
-    stop_run({"The " + std::string(method) + " step is too small to advance the time; DEL is ",
-              elapsed_after - elapsed_before});
+void check_step_count(std::string_view method, JulianDate T0, double H, std::int32_t NPOS,
+                      JulianDate TOUT) {
+  JulianDate target = TOUT;
+  if (H > 0 && NPOS >= 0 && NPOS < kGridSize) target = std::max(TOUT, POSNS.TJD(NPOS + 1));
+  const double needed = (target - T0) / H;
+  if (!(needed <= kMaxMultistepSteps)) {
+    say({"The " + std::string(method) + " integration would need more than 2147483647 steps"});
+    stop_run({"of DEL to reach JD ", target});
+  }
 }
 
 void check_finite_state(std::string_view method, const StateVector& s, JulianDate T) {
@@ -138,7 +146,9 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
   if (COUNT < 1 || COUNT > kGridSize)
     stop_run({"The " + m + " integration has run past the end of the listing grid."});
   const JulianDate t = POSNS.TJD(COUNT);
-  if (T - t >= H)
-    stop_run({"The " + m + " integration has passed the listed time JD ", t,
-              " without reaching it within one step."});
+  if (T - t >= H) {
+    // Every later step lies further from that date than this one.
+    say({"The " + m + " integration cannot reach the listed time JD ", t});
+    stop_run({"It lies one step or more behind the integration, which moves away from it."});
+  }
 }

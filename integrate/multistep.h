@@ -60,9 +60,18 @@ class SummedMultistep {
 // the method in the message.
 void check_multistep_start(std::string_view method, JulianDate T0, double H, JulianDate TOUT);
 
-// Ends the run with a message and ProgramStop{1} when the elapsed time did
-// not change by the last step (a step lost in rounding).
-void check_step_advanced(std::string_view method, double elapsed_before, double elapsed_after);
+// The most steps one call of an integrator may take: some 70 minutes of
+// force evaluations with ten bodies from the JPL file. A step of 0.0001 day
+// over 98 years takes 360 million.
+inline constexpr double kMaxMultistepSteps = 2147483647.0;
+
+// Ends the run with a message and ProgramStop{1} when the steps of H from T0
+// to TOUT, and for H > 0 to the last listed date POSNS.TJD(NPOS + 1), are
+// more than kMaxMultistepSteps: a step so small beside the span that the run
+// would not end in any useful time (or never, once the step is lost in the
+// rounding of the elapsed time).
+void check_step_count(std::string_view method, JulianDate T0, double H, std::int32_t NPOS,
+                      JulianDate TOUT);
 
 // Ends the run with a message and ProgramStop{1} when the state s at the
 // step time T holds something that is not a finite number.
