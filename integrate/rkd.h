@@ -3,7 +3,8 @@
 // the elements to the first listed time and then through the listing.
 //
 // States are heliocentric, equatorial J2000, AU and AU per 1/k day; steps and
-// dates in days.
+// dates in days. The accelerations are parameters (the force model by
+// default) so that tests can run the method under the Sun alone.
 #pragma once
 
 #include <cstdint>
@@ -13,19 +14,60 @@
 #include "types.h"
 
 // The first step from the position (x, y, z) at T0, with the sign of HDIR
-// (which must not be 0), in days.
+// (which must not be 0, else std::invalid_argument), in days: from the size
+// of the position and of the acceleration and from the change of the
+// acceleration over a trial step (two evaluations of `force`).
+// Records: PEL brought to T0 by CELEM when planets come from mean elements.
 void START_RKD(double x, double y, double z, JulianDate T0, double HDIR, double& HOUT,
                const AccelerationFn& force = FORCE);
 
-// One step of the state s from T0 to T1 (s at T1 on return); HNEXT the
-// proposed next step in days, with the sign of T1 - T0.
+// One nine-stage step of the state s from T0 to T1 (s at T1 on return):
+// position of order seven, velocity by Gauss-Lobatto weights. Always
+// accepted. HNEXT: the proposed next step in days, with the sign of T1 - T0,
+// sized from the embedded lower-order position for an error of 1e-16; the
+// step just taken when that error estimate is 0. T1 = T0 leaves s unchanged
+// and proposes 0. Nine evaluations of `force`.
+// Records written: OBJECT.VRKD (the start velocity of the step).
 void RKD(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
          const AccelerationFn& force = FORCE1);
 
-// The whole integration: from the state s0 at the epoch T0 with the first
-// step H (its sign the direction to the first listed time) to the first
-// listed time, then forwards through entries 1 to NPOS + 1 of the listing,
-// handing the state to sink.fill before every step; the element files
-// FILES.STFILE and FILES.ENDFIL through sink.save, dated at the first and
-// the NPOS-th listed time.
-void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, ListingSink& sink);
+// The same step under FORCE (Mercury left out), with a tolerance of its own
+// (also 1e-16). The program does not use it.
+void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
+          const AccelerationFn& force = FORCE);
+
+// Given:   s0, T0  the state at the epoch of the elements
+//          NPOS    the number of listed lines (entries 1 to NPOS + 1 filled)
+//          H       the first step in days (START_RKD), its sign the
+//                  direction from T0 to the first listed time; 0: nothing
+//                  is done
+//          sink    the listing (window mode of XVPOS) and SAVE_ELE
+// Records read: POSNS.TJD, FILES.STFILE, FILES.ENDFIL; through the force
+//          model PERTRB and PLNSRC
+// Records written: OBJECT.VRKD; PEL through CELEM with mean planets
+// Called: CELEM, RKD, RK7, sink.fill, sink.save
+//
+// Phase 1 steps from T0 towards the first listed time (in either direction)
+// until the next step would pass it; phase 2 runs forwards, handing the
+// state to sink.fill before every step with the length of that step, until
+// every entry up to NPOS + 1 is filled. Should the first entry still to be
+// filled lie a whole step or more behind the state (after a backward phase
+// 1, after a first step that passes the first listed time by more than the
+// next step, or with listed times that decrease), the state is carried back
+// to that entry's date first, so that every entry is filled and the run
+// ends. The start element file (STFILE, when not blank) is dated at the
+// first listed time, the end file (ENDFIL) at the NPOS-th, or at the first
+// for NPOS below 1; each is the state carried there by one RK7 step under
+// `carry_force`, which never changes the integrated state.
+//
+// A step that collapses (a proposal below 1e-8 days or not a number, a
+// state not finite: a close approach, a collision, a state at a body) ends
+// the run with a message and ProgramStop{1}; so does a run of more than
+// 10 million steps.
+void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, ListingSink& sink,
+            const AccelerationFn& step_force = FORCE1, const AccelerationFn& carry_force = FORCE);
+
+// The shortest step that RKDINT accepts from RKD, days, and its bound on the
+// number of steps of one run.
+inline constexpr double kRkdMinStep = 1e-8;
+inline constexpr std::int64_t kRkdMaxSteps = 10'000'000;
