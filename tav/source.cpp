@@ -29,7 +29,11 @@ constexpr double kEarthMoonMass = 3.040432643e-06;
 void two_leg_run(const FixedStepMethod& method, const StateVector& s0, JulianDate epoch,
                  JulianDate JD0, ListingSink& sink) {
   StateVector end;
-  if (JD0 >= epoch) {
+  // A listing that starts at the epoch takes two legs too: in one leg the
+  // first output step would lie exactly one step after the first listed
+  // time, outside the window that fills it, and that line would never be
+  // filled.
+  if (JD0 > epoch) {
     JulianDate tout = JD0;
     method(s0, epoch, end, RUNPAR.DEL, RUNPAR.NPOS, tout, sink);
     return;
@@ -114,7 +118,9 @@ void propagate(const StateVector& s0, JulianDate epoch, JulianDate JD0) {
                 s0, epoch, JD0, sink);
   } else if (METHOD.is("ENCKE")) {
     GridSink sink;
-    two_leg_run(ENCKE, s0, epoch, JD0, sink);
+    two_leg_run([](const StateVector& a, JulianDate ta, StateVector& b, double h, std::int32_t n,
+                   JulianDate& tb, ListingSink& k) { ENCKE(a, ta, b, h, n, tb, k); },
+                s0, epoch, JD0, sink);
   } else if (METHOD.is("RKD")) {
     double h = 0.0;
     START_RKD(s0.x, s0.y, s0.z, epoch, rkd_direction(JD0, epoch), h);

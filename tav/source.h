@@ -68,7 +68,7 @@ using FixedStepMethod = std::function<void(const StateVector&, JulianDate, State
                                            std::int32_t, JulianDate&, ListingSink&)>;
 
 // The COWELL and ENCKE road: one call from the epoch with the step
-// RUNPAR.DEL when JD0 is at or after the epoch; otherwise a backward leg
+// RUNPAR.DEL when JD0 is after the epoch; otherwise a backward leg
 // (DEL negated in the run parameters) to TM = JD0 - DEL, then, with DEL
 // back to its value, the forward leg from the state and the date reached.
 void two_leg_run(const FixedStepMethod& method, const StateVector& s0, JulianDate epoch,

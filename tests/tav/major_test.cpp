@@ -260,8 +260,8 @@ class NullSink final : public ListingSink {
   void save(const StateVector&, JulianDate, const Text<30>&) override {}
 };
 
-// COWELL and ENCKE: one leg from the epoch when the listing starts at or
-// after it; two legs when it starts before: backward with DEL negated in the
+// COWELL and ENCKE: one leg from the epoch when the listing starts after
+// it; two legs when it starts at the epoch or before: backward with DEL negated in the
 // run parameters to one step before the first listed time, then forward from
 // the state and the date the first leg reached, DEL restored.
 TEST(ElementSource, TwoLegsForAListingBeforeTheEpoch) {
@@ -272,7 +272,9 @@ TEST(ElementSource, TwoLegsForAListingBeforeTheEpoch) {
   };
   const JulianDate epoch = 2460000.5;
   const Case cases[] = {
-      {"listing from the epoch", epoch, {{1.0, epoch, epoch, 2.0, 2.0}}},
+      {"listing from the epoch",
+       epoch,
+       {{1.0, epoch, epoch - 2, -2.0, -2.0}, {7.0, epoch - 2.25, epoch, 2.0, 2.0}}},
       {"listing after the epoch", epoch + 30, {{1.0, epoch, epoch + 30, 2.0, 2.0}}},
       {"listing a day before the epoch",
        epoch - 1,
