@@ -7,14 +7,8 @@
 
 namespace {
 
-// Truncation toward zero that stays defined for any double: values beyond
-// the range of the result saturate and NaN gives 0.
-std::int64_t trunc64(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 9.2e18) return std::numeric_limits<std::int64_t>::max();
-  if (x <= -9.2e18) return std::numeric_limits<std::int64_t>::min();
-  return static_cast<std::int64_t>(x);
-}
+// Truncation toward zero in 64 bits, defined for any double (types.h).
+constexpr auto trunc64 = trunc_saturating<std::int64_t>;
 
 std::int32_t to_i32(std::int64_t v) {
   if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();

@@ -17,7 +17,8 @@ constexpr std::size_t kValueMax = 2048;    // characters of one free-form value
 
 // A double in 24 columns: fixed notation with 15 significant digits,
 // right-justified in 19 columns and 5 blanks, for 0.1 <= |x| < 1e15;
-// otherwise d.ddddddddddddddddE+ddd right-justified in 24 columns.
+// otherwise d.dddddddddddddddE+ddd (15 decimals, 16 significant digits)
+// right-justified in 24 columns.
 std::string free_double(double x) {
   const double ax = std::fabs(x);
   if (ax >= 0.1 && ax < 1e15) {
@@ -49,7 +50,6 @@ std::string free_double(double x) {
 }
 
 bool is_separator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads free-form values from the lines of one unit.
 class FreeReader {

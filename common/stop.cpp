@@ -5,14 +5,14 @@
 #include "textio.h"
 
 namespace {
-std::string fatal_line(int number, int unit, const std::string& path) {
-  return "severe (" + std::to_string(number) + "): " + io_error_message(number) + ", unit " +
-         std::to_string(unit) + ", file " + path;
+std::string fatal_line(int number, int unit, const std::string& path, const std::string& detail) {
+  return "severe (" + std::to_string(number) + "): " + io_error_message(number) + detail +
+         ", unit " + std::to_string(unit) + ", file " + path;
 }
 }  // namespace
 
-FatalIoError::FatalIoError(int number, int unit, std::string path)
-    : std::runtime_error(fatal_line(number, unit, path)),
+FatalIoError::FatalIoError(int number, int unit, std::string path, const std::string& detail)
+    : std::runtime_error(fatal_line(number, unit, path, detail)),
       number_(number),
       unit_(unit),
       path_(std::move(path)) {}
@@ -22,6 +22,7 @@ const char* io_error_message(int number) {
     case ioerr::GROUP_SYNTAX: return "syntax error in assignment group";
     case ioerr::GROUP_TOO_MANY: return "more values than the group variable holds";
     case ioerr::GROUP_NAME: return "name is not a variable of the group";
+    case ioerr::LINE_TOO_LONG: return "input record too long";
     case ioerr::END_OF_FILE: return "end-of-file during read";
     case ioerr::NOT_FOUND: return "file not found";
     case ioerr::OPEN_FAILURE: return "open failure";

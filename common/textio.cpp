@@ -47,12 +47,24 @@ std::string full_path(std::string_view name) {
   return ec ? n : p.string();
 }
 
-bool file_exists(std::string_view name) {
+FileKind file_kind(std::string_view name) {
   const std::string n = trim_name(name);
-  if (!usable_name(n)) return false;
+  if (!usable_name(n)) return FileKind::Missing;
   std::error_code ec;
-  const auto st = std::filesystem::status(n, ec);
-  return !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
+  const auto st = std::filesystem::status(n, ec);  // follows symbolic links
+  if (ec || !std::filesystem::exists(st)) return FileKind::Missing;
+  return std::filesystem::is_regular_file(st) ? FileKind::Regular : FileKind::Other;
+}
+
+bool file_exists(std::string_view name) { return file_kind(name) == FileKind::Regular; }
+
+int open_read_error(std::string_view name) {
+  switch (file_kind(name)) {
+    case FileKind::Regular: return 0;
+    case FileKind::Missing: return ioerr::NOT_FOUND;
+    case FileKind::Other: break;
+  }
+  return ioerr::OPEN_FAILURE;
 }
 
 TextFile::TextFile(int unit) : unit_(unit) {}
@@ -61,13 +73,16 @@ TextFile::~TextFile() {
   if (fp_ && owned_) std::fclose(fp_);
 }
 
-void TextFile::fail(int number) const { throw FatalIoError(number, unit_, path_); }
+void TextFile::fail(int number, const std::string& detail) const {
+  throw FatalIoError(number, unit_, path_, detail);
+}
 
 void TextFile::open_read(std::string_view name) {
   close();
   const std::string n = trim_name(name);
   path_ = full_path(n);
-  if (!file_exists(n)) fail(ioerr::NOT_FOUND);
+  // Checked before the open: opening a FIFO would wait for a writer.
+  if (const int error = open_read_error(n)) fail(error);
   fp_ = std::fopen(n.c_str(), "rb");
   if (!fp_) fail(ioerr::OPEN_FAILURE);
   owned_ = true;
@@ -97,6 +112,7 @@ void TextFile::attach(std::FILE* fp, std::string path, bool for_writing) {
   writing_ = for_writing;
   seekable_ = false;
   eof_ = false;
+  line_number_ = 0;
 }
 
 void TextFile::close() {
@@ -113,6 +129,7 @@ void TextFile::reset_buffer(long offset) {
   len_ = pos_ = 0;
   last_line_start_ = -1;
   eof_ = false;
+  line_number_ = 0;
 }
 
 bool TextFile::fill() {
@@ -120,6 +137,13 @@ bool TextFile::fill() {
   pos_ = 0;
   len_ = std::fread(buf_.data(), 1, buf_.size(), fp_);
   return len_ > 0;
+}
+
+void TextFile::append_bounded(std::string& line, const char* from, std::size_t n) {
+  // One more than the bound for the CR that may end the line.
+  if (n > kMaxLineLength + 1 - line.size())
+    fail(ioerr::LINE_TOO_LONG, " at line " + std::to_string(line_number_ + 1));
+  line.append(from, n);
 }
 
 bool TextFile::read_line(std::string& line) {
@@ -135,7 +159,8 @@ bool TextFile::read_line(std::string& line) {
     while ((c = std::getc(fp_)) != EOF) {
       any = true;
       if (c == '\n') break;
-      line.push_back(static_cast<char>(c));
+      const char ch = static_cast<char>(c);
+      append_bounded(line, &ch, 1);
     }
     if (c == EOF) eof_ = true;
   } else {
@@ -147,17 +172,20 @@ bool TextFile::read_line(std::string& line) {
       any = true;
       if (nl) {
         const auto n = static_cast<std::size_t>(static_cast<const char*>(nl) - from);
-        line.append(from, n);
+        append_bounded(line, from, n);
         pos_ += n + 1;
         break;
       }
-      line.append(from, len_ - pos_);
+      append_bounded(line, from, len_ - pos_);
       pos_ = len_;
     }
     if (any) last_line_start_ = start;
   }
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > kMaxLineLength)
+    fail(ioerr::LINE_TOO_LONG, " at line " + std::to_string(line_number_ + 1));
+  ++line_number_;
   return true;
 }
 
@@ -185,10 +213,13 @@ void TextFile::backspace() {
   if (target >= buf_offset_ && target <= buf_offset_ + static_cast<long>(len_)) {
     pos_ = static_cast<std::size_t>(target - buf_offset_);
   } else {
+    const long number = line_number_;
     std::fseek(fp_, target, SEEK_SET);
     reset_buffer(target);
+    line_number_ = number;
   }
   last_line_start_ = -1;
+  if (line_number_ > 0) --line_number_;
 }
 
 void TextFile::flush() {
