@@ -2,7 +2,9 @@
 // transcript and the element file compared byte for byte with expected
 // files, and the file read back by the ephemeris program's reader.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -276,6 +278,19 @@ TEST(Kestle, FatalAnswers) {
     EXPECT_EQ(r.err.rfind(c.error, 0), 0u) << r.err;
     EXPECT_FALSE(fs::exists(dir / "e.ele"));
   }
+}
+
+// Answers from one endless line end the run with the line-length error
+// instead of filling the memory.
+TEST(Kestle, EndlessConsoleLine) {
+  TempDir dir;
+  const std::string cmd = "cd '" + dir.path().string() +
+                          "' && timeout 20 '" KESTLE_BINARY "' < /dev/zero > out.txt 2> err.txt";
+  const int raw = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1);  // 124 would be the timeout
+  EXPECT_EQ(read_file(dir / "err.txt"),
+            "severe (22): input record too long at line 1, unit 5, file /dev/stdin\r\n");
 }
 
 // An existing longer file is replaced by exactly the new 12 lines.
