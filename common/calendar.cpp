@@ -19,7 +19,8 @@ std::int32_t to_i32(std::int64_t v) {
 LocalTime system_clock_now() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
   std::tm tm{};
   if (const std::tm* local = std::localtime(&t)) tm = *local;
   return {tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms.count())};
@@ -132,7 +133,9 @@ void MYDATEJR(std::int32_t& year, std::int32_t& month, std::int32_t& day, double
   year = to_i32(month > 2 ? C - 4716 : C - 4715);
 }
 
-void set_local_clock(LocalClock clock) { g_clock = clock; }
+void set_local_clock(LocalClock clock) {
+  g_clock = clock;
+}
 
 double SECONDS() {
   const LocalTime t = g_clock ? g_clock() : system_clock_now();

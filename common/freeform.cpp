@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr std::size_t kLineMax = 80;       // characters of a free-form line
-constexpr std::size_t kValueMax = 2048;    // characters of one free-form value
+constexpr std::size_t kLineMax = 80;     // characters of a free-form line
+constexpr std::size_t kValueMax = 2048;  // characters of one free-form value
 
 // A double in 24 columns: fixed notation with 15 significant digits,
 // right-justified in 19 columns and 5 blanks, for 0.1 <= |x| < 1e15;
@@ -49,7 +49,9 @@ std::string free_double(double x) {
   return std::string(s.size() < 24 ? 24 - s.size() : 0, ' ') + s;
 }
 
-bool is_separator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
+bool is_separator(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '/';
+}
 
 // Reads free-form values from the lines of one unit.
 class FreeReader {
@@ -197,4 +199,6 @@ void read_free(TextFile& f, std::initializer_list<Target> targets) {
   FreeReader(f).read(targets);
 }
 
-void ask(std::initializer_list<Target> targets) { read_free(console().in(), targets); }
+void ask(std::initializer_list<Target> targets) {
+  read_free(console().in(), targets);
+}

@@ -11,8 +11,8 @@
 
 Layout::Layout(std::initializer_list<Piece> pieces) {
   for (const Piece& p : pieces) {
-    const bool value = p.kind == Piece::Kind::Int || p.kind == Piece::Kind::Fixed ||
-                       p.kind == Piece::Kind::Text;
+    const bool value =
+        p.kind == Piece::Kind::Int || p.kind == Piece::Kind::Fixed || p.kind == Piece::Kind::Text;
     has_value_field_ = has_value_field_ || value;
     const int n = value ? std::max(p.repeat, 0) : 1;
     for (int k = 0; k < n; ++k) {
@@ -34,7 +34,9 @@ std::string trim_name(std::string_view name) {
 namespace {
 
 // A name that the operating system can take as it stands: a NUL would cut it.
-bool usable_name(const std::string& n) { return !n.empty() && n.find('\0') == std::string::npos; }
+bool usable_name(const std::string& n) {
+  return !n.empty() && n.find('\0') == std::string::npos;
+}
 
 constexpr std::size_t kReadBuffer = 1 << 18;
 
@@ -56,13 +58,18 @@ FileKind file_kind(std::string_view name) {
   return std::filesystem::is_regular_file(st) ? FileKind::Regular : FileKind::Other;
 }
 
-bool file_exists(std::string_view name) { return file_kind(name) == FileKind::Regular; }
+bool file_exists(std::string_view name) {
+  return file_kind(name) == FileKind::Regular;
+}
 
 int open_read_error(std::string_view name) {
   switch (file_kind(name)) {
-    case FileKind::Regular: return 0;
-    case FileKind::Missing: return ioerr::NOT_FOUND;
-    case FileKind::Other: break;
+    case FileKind::Regular:
+      return 0;
+    case FileKind::Missing:
+      return ioerr::NOT_FOUND;
+    case FileKind::Other:
+      break;
   }
   return ioerr::OPEN_FAILURE;
 }
@@ -226,7 +233,9 @@ void TextFile::flush() {
   if (fp_ && writing_) std::fflush(fp_);
 }
 
-Console::Console() : in_(5), out_(6) { attach(stdin, stdout); }
+Console::Console() : in_(5), out_(6) {
+  attach(stdin, stdout);
+}
 
 void Console::attach(std::FILE* in, std::FILE* out) {
   in_.attach(in, "/dev/stdin", false);
@@ -234,7 +243,9 @@ void Console::attach(std::FILE* in, std::FILE* out) {
   in_.flush_before_read(&out_);
 }
 
-void Console::flush_output() { out_.flush(); }
+void Console::flush_output() {
+  out_.flush();
+}
 
 Console& console() {
   static Console c;
@@ -320,8 +331,8 @@ void read_field(const Piece& p, const Target& t, std::string_view line, std::siz
 
 // Applies a layout to lines supplied by `next`, which returns the next line.
 template <typename NextLine>
-void read_by_layout(const Layout& layout, std::initializer_list<Target> targets,
-                    const TextFile& f, NextLine next) {
+void read_by_layout(const Layout& layout, std::initializer_list<Target> targets, const TextFile& f,
+                    NextLine next) {
   if (targets.size() > 0 && !layout.has_value_field())
     throw std::logic_error("layout without fields for variables");
   const Target* t = targets.begin();

@@ -45,15 +45,31 @@ inline Piece make(Piece::Kind k, int w = 0, int d = 0, std::string_view lit = {}
   p.lit = std::string(lit);
   return p;
 }
-inline Piece I(int w) { return make(Piece::Kind::Int, w); }               // integer, width w
-inline Piece F(int w, int d) { return make(Piece::Kind::Fixed, w, d); }   // fixed point w.d
-inline Piece A(int w) { return make(Piece::Kind::Text, w); }              // text of width w
-inline Piece A() { return make(Piece::Kind::Text, -1); }                  // text, its own width
-inline Piece L(std::string_view s) { return make(Piece::Kind::Literal, 0, 0, s); }  // literal
-inline Piece X(int n) { return make(Piece::Kind::Blanks, n); }            // n blank columns
-inline Piece NL() { return make(Piece::Kind::LineEnd); }                  // line end
-inline Piece STOP() { return make(Piece::Kind::Stop); }                   // stop when no values remain
-inline Piece R(int r, Piece p) {                                          // r fields of one kind
+inline Piece I(int w) {
+  return make(Piece::Kind::Int, w);
+}  // integer, width w
+inline Piece F(int w, int d) {
+  return make(Piece::Kind::Fixed, w, d);
+}  // fixed point w.d
+inline Piece A(int w) {
+  return make(Piece::Kind::Text, w);
+}  // text of width w
+inline Piece A() {
+  return make(Piece::Kind::Text, -1);
+}  // text, its own width
+inline Piece L(std::string_view s) {
+  return make(Piece::Kind::Literal, 0, 0, s);
+}  // literal
+inline Piece X(int n) {
+  return make(Piece::Kind::Blanks, n);
+}  // n blank columns
+inline Piece NL() {
+  return make(Piece::Kind::LineEnd);
+}  // line end
+inline Piece STOP() {
+  return make(Piece::Kind::Stop);
+}  // stop when no values remain
+inline Piece R(int r, Piece p) {  // r fields of one kind
   p.repeat = r;
   return p;
 }

@@ -36,11 +36,11 @@ struct CalendarFields {
 // The fifth value is the semimajor axis a (negative for a hyperbola) in the
 // minor-planet form, or the perihelion distance q in the comet form.
 struct ElementSet {
-  double e = 0.0;     // eccentricity
-  double i = 0.0;     // inclination, radians
-  double node = 0.0;  // longitude of the ascending node, radians
-  double peri = 0.0;  // argument of perihelion, radians
-  double aq = 0.0;    // a or q, AU
+  double e = 0.0;       // eccentricity
+  double i = 0.0;       // inclination, radians
+  double node = 0.0;    // longitude of the ascending node, radians
+  double peri = 0.0;    // argument of perihelion, radians
+  double aq = 0.0;      // a or q, AU
   JulianDate tp = 0.0;  // time of perihelion passage
 };
 
@@ -75,7 +75,9 @@ constexpr Int trunc_saturating(double x) {
 }
 
 // The same for the 32-bit integers of the system.
-constexpr std::int32_t trunc_to_i32(double x) { return trunc_saturating<std::int32_t>(x); }
+constexpr std::int32_t trunc_to_i32(double x) {
+  return trunc_saturating<std::int32_t>(x);
+}
 
 // A fixed table indexed from 1, as the tables of the system are numbered.
 // Indices that input can decide are checked.

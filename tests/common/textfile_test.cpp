@@ -1,6 +1,5 @@
 // Lines written and read by layouts, on files and texts in memory.
 #include <gtest/gtest.h>
-
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -21,7 +20,9 @@ using testing_support::read_file;
 using testing_support::TempDir;
 using testing_support::write_file;
 
-std::vector<std::string> lines(std::initializer_list<std::string> l) { return l; }
+std::vector<std::string> lines(std::initializer_list<std::string> l) {
+  return l;
+}
 
 TEST(WriteLayout, ParameterLineAndTrailingLiterals) {
   const Layout npos = {X(1), L("NPOS =  "), I(4), X(5), L(" Positions to print")};
@@ -66,7 +67,7 @@ TEST(ReadLayout, ShortLinesAreBlankFilled) {
   double a = 0, b = 0;
   read_text("    1.5", {F(5, 2), F(5, 2)}, {a, b}, f);
   EXPECT_EQ(a, 0.01);  // "    1" with two implied decimals
-  EXPECT_EQ(b, 0.5);  // ".5" and blanks
+  EXPECT_EQ(b, 0.5);   // ".5" and blanks
   Text<3> code;
   std::int32_t year = 0;
   read_text("K23 more", {A(1), I(2)}, {code, year}, f);
@@ -211,8 +212,8 @@ TEST(TextFiles, ExistenceAndOpenFailures) {
     EXPECT_EQ(e.unit(), 111);
   }
   TextFile out(10);
-  for (const std::string& name : {(dir / "no/such/dir/x").string(), std::string("   "),
-                                 std::string("a\0b", 3)}) {
+  for (const std::string& name :
+       {(dir / "no/such/dir/x").string(), std::string("   "), std::string("a\0b", 3)}) {
     try {
       out.open_write(name);
       FAIL() << name;
@@ -278,9 +279,9 @@ TEST(TextFiles, LineLongerThanTheBoundIsAnError) {
       FAIL() << "no error";
     } catch (const FatalIoError& e) {
       EXPECT_EQ(e.number(), ioerr::LINE_TOO_LONG);
-      EXPECT_EQ(std::string(e.what()),
-                "severe (22): input record too long at line " + std::to_string(c.line) +
-                    ", unit 111, file " + (dir / "long.txt").string());
+      EXPECT_EQ(std::string(e.what()), "severe (22): input record too long at line " +
+                                           std::to_string(c.line) + ", unit 111, file " +
+                                           (dir / "long.txt").string());
     }
   }
 }
