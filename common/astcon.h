@@ -6,8 +6,8 @@
 #include <string_view>
 
 namespace ASTCON {
-inline constexpr double GAUSSK = 0.01720209895;  // Gaussian gravitational constant, rad/day
-inline constexpr double SUNMU = 1.0;             // gravitational parameter of the Sun
+inline constexpr double GAUSSK = 0.01720209895;      // Gaussian gravitational constant, rad/day
+inline constexpr double SUNMU = 1.0;                 // gravitational parameter of the Sun
 inline constexpr double RADDEG = 57.29577951308232;  // degrees per radian
 inline constexpr double OBLIQ = 0.4090928042;        // obliquity of the ecliptic of J2000, rad
 inline constexpr double PI = 3.141592653589793;

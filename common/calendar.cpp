@@ -7,14 +7,8 @@
 
 namespace {
 
-// Truncation toward zero that stays defined for any double: values beyond
-// the range of the result saturate and NaN gives 0.
-std::int64_t trunc64(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 9.2e18) return std::numeric_limits<std::int64_t>::max();
-  if (x <= -9.2e18) return std::numeric_limits<std::int64_t>::min();
-  return static_cast<std::int64_t>(x);
-}
+// Truncation toward zero in 64 bits, defined for any double (types.h).
+constexpr auto trunc64 = trunc_saturating<std::int64_t>;
 
 std::int32_t to_i32(std::int64_t v) {
   if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
@@ -25,7 +19,8 @@ std::int32_t to_i32(std::int64_t v) {
 LocalTime system_clock_now() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
   std::tm tm{};
   if (const std::tm* local = std::localtime(&t)) tm = *local;
   return {tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms.count())};
@@ -138,7 +133,9 @@ void MYDATEJR(std::int32_t& year, std::int32_t& month, std::int32_t& day, double
   year = to_i32(month > 2 ? C - 4716 : C - 4715);
 }
 
-void set_local_clock(LocalClock clock) { g_clock = clock; }
+void set_local_clock(LocalClock clock) {
+  g_clock = clock;
+}
 
 double SECONDS() {
   const LocalTime t = g_clock ? g_clock() : system_clock_now();

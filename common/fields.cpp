@@ -11,7 +11,9 @@
 
 namespace {
 
-std::string stars(int w) { return std::string(static_cast<std::size_t>(std::max(w, 0)), '*'); }
+std::string stars(int w) {
+  return std::string(static_cast<std::size_t>(std::max(w, 0)), '*');
+}
 
 std::string right_justify(const std::string& s, int w) {
   if (static_cast<int>(s.size()) > w) return stars(w);
@@ -20,7 +22,9 @@ std::string right_justify(const std::string& s, int w) {
 
 }  // namespace
 
-std::string format_int(std::int64_t v, int w) { return right_justify(std::to_string(v), w); }
+std::string format_int(std::int64_t v, int w) {
+  return right_justify(std::to_string(v), w);
+}
 
 std::string format_fixed(double v, int w, int d) {
   if (std::isnan(v)) return right_justify("NaN", w);

@@ -12,12 +12,13 @@
 
 namespace {
 
-constexpr std::size_t kLineMax = 80;       // characters of a free-form line
-constexpr std::size_t kValueMax = 2048;    // characters of one free-form value
+constexpr std::size_t kLineMax = 80;     // characters of a free-form line
+constexpr std::size_t kValueMax = 2048;  // characters of one free-form value
 
 // A double in 24 columns: fixed notation with 15 significant digits,
 // right-justified in 19 columns and 5 blanks, for 0.1 <= |x| < 1e15;
-// otherwise d.ddddddddddddddddE+ddd right-justified in 24 columns.
+// otherwise d.dddddddddddddddE+ddd (15 decimals, 16 significant digits)
+// right-justified in 24 columns.
 std::string free_double(double x) {
   const double ax = std::fabs(x);
   if (ax >= 0.1 && ax < 1e15) {
@@ -48,8 +49,9 @@ std::string free_double(double x) {
   return std::string(s.size() < 24 ? 24 - s.size() : 0, ' ') + s;
 }
 
-bool is_separator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_separator(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '/';
+}
 
 // Reads free-form values from the lines of one unit.
 class FreeReader {
@@ -197,4 +199,6 @@ void read_free(TextFile& f, std::initializer_list<Target> targets) {
   FreeReader(f).read(targets);
 }
 
-void ask(std::initializer_list<Target> targets) { read_free(console().in(), targets); }
+void ask(std::initializer_list<Target> targets) {
+  read_free(console().in(), targets);
+}

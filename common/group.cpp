@@ -12,11 +12,18 @@
 
 namespace {
 
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_name_char(char c) { return is_letter(c) || is_digit(c) || c == '_' || c == '$'; }
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_end_mark(char c) { return c == '/' || c == '&' || c == '$'; }
+bool is_letter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool is_name_char(char c) {
+  return is_letter(c) || is_digit(c) || c == '_' || c == '$';
+}
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool is_end_mark(char c) {
+  return c == '/' || c == '&' || c == '$';
+}
 bool ends_value(char c) {
   return is_blank(c) || c == ',' || c == '/' || c == '!' || c == '&' || c == '$' || c == '?';
 }

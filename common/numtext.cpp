@@ -5,10 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-}  // namespace
-
 bool split_number(std::string_view s, NumberText& n) {
   n = NumberText{};
   std::size_t p = 0;

@@ -4,6 +4,12 @@
 #include <string>
 #include <string_view>
 
+// The one digit test of the readers: the characters 0 to 9 only, whatever
+// the locale.
+inline bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
 // A number as written: an optional sign, digits with at most one point and
 // an optional exponent (E, D or Q in either case, an optionally signed
 // integer).

@@ -67,14 +67,14 @@ struct PosnsRecord {
 // The object being listed (ephemeris program; VRKD belongs to the RKD
 // integrator).
 struct ObjectRecord {
-  std::int32_t ICOMET = 0;             // 0 minor-planet form (a), 1 comet form (q)
-  std::array<double, 3> VRKD{};        // RKD start velocity
-  JulianDate EPOCH = 0;                // epoch of osculation
-  Text<13> PNAME;                      // name of a major body listed
-  double H = 0, G = 0;                 // magnitude parameters
-  std::int32_t NUMBER = 0;             // catalogue number, 0 for none
+  std::int32_t ICOMET = 0;       // 0 minor-planet form (a), 1 comet form (q)
+  std::array<double, 3> VRKD{};  // RKD start velocity
+  JulianDate EPOCH = 0;          // epoch of osculation
+  Text<13> PNAME;                // name of a major body listed
+  double H = 0, G = 0;           // magnitude parameters
+  std::int32_t NUMBER = 0;       // catalogue number, 0 for none
   Text<64> NAME;
-  Text<80> ELSRC;                      // source of the elements
+  Text<80> ELSRC;  // source of the elements
 };
 
 // Planetary ephemeris file: texts as read (planet positions alone).
@@ -92,8 +92,12 @@ struct JplHdrRecord {
   double AUKM = 0, EMRATIO = 0;
   std::int32_t DENO = 0, NCONST = 0;
   std::array<std::array<std::int32_t, 3>, 13> layout{};
-  std::int32_t& LAYOUT(int k, int i) { return layout.at(static_cast<std::size_t>(i - 1)).at(static_cast<std::size_t>(k - 1)); }
-  std::int32_t LAYOUT(int k, int i) const { return layout.at(static_cast<std::size_t>(i - 1)).at(static_cast<std::size_t>(k - 1)); }
+  std::int32_t& LAYOUT(int k, int i) {
+    return layout.at(static_cast<std::size_t>(i - 1)).at(static_cast<std::size_t>(k - 1));
+  }
+  std::int32_t LAYOUT(int k, int i) const {
+    return layout.at(static_cast<std::size_t>(i - 1)).at(static_cast<std::size_t>(k - 1));
+  }
 };
 
 // Reader switches and the Sun's barycentric state at the last date served

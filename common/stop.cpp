@@ -5,30 +5,42 @@
 #include "textio.h"
 
 namespace {
-std::string fatal_line(int number, int unit, const std::string& path) {
-  return "severe (" + std::to_string(number) + "): " + io_error_message(number) + ", unit " +
-         std::to_string(unit) + ", file " + path;
+std::string fatal_line(int number, int unit, const std::string& path, const std::string& detail) {
+  return "severe (" + std::to_string(number) + "): " + io_error_message(number) + detail +
+         ", unit " + std::to_string(unit) + ", file " + path;
 }
 }  // namespace
 
-FatalIoError::FatalIoError(int number, int unit, std::string path)
-    : std::runtime_error(fatal_line(number, unit, path)),
+FatalIoError::FatalIoError(int number, int unit, std::string path, const std::string& detail)
+    : std::runtime_error(fatal_line(number, unit, path, detail)),
       number_(number),
       unit_(unit),
       path_(std::move(path)) {}
 
 const char* io_error_message(int number) {
   switch (number) {
-    case ioerr::GROUP_SYNTAX: return "syntax error in assignment group";
-    case ioerr::GROUP_TOO_MANY: return "more values than the group variable holds";
-    case ioerr::GROUP_NAME: return "name is not a variable of the group";
-    case ioerr::END_OF_FILE: return "end-of-file during read";
-    case ioerr::NOT_FOUND: return "file not found";
-    case ioerr::OPEN_FAILURE: return "open failure";
-    case ioerr::WRITE_FAILURE: return "error during write";
-    case ioerr::FREE_SYNTAX: return "syntax error in free-form input";
-    case ioerr::CONVERSION: return "input conversion error";
-    default: return "input/output error";
+    case ioerr::GROUP_SYNTAX:
+      return "syntax error in assignment group";
+    case ioerr::GROUP_TOO_MANY:
+      return "more values than the group variable holds";
+    case ioerr::GROUP_NAME:
+      return "name is not a variable of the group";
+    case ioerr::LINE_TOO_LONG:
+      return "input record too long";
+    case ioerr::END_OF_FILE:
+      return "end-of-file during read";
+    case ioerr::NOT_FOUND:
+      return "file not found";
+    case ioerr::OPEN_FAILURE:
+      return "open failure";
+    case ioerr::WRITE_FAILURE:
+      return "error during write";
+    case ioerr::FREE_SYNTAX:
+      return "syntax error in free-form input";
+    case ioerr::CONVERSION:
+      return "input conversion error";
+    default:
+      return "input/output error";
   }
 }
 

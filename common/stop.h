@@ -10,7 +10,9 @@
 // and ends with a non-zero exit status.
 class FatalIoError : public std::runtime_error {
  public:
-  FatalIoError(int number, int unit, std::string path);
+  // `detail` follows the message of the error number (for example the
+  // number of the line that was too long), before ", unit ".
+  FatalIoError(int number, int unit, std::string path, const std::string& detail = {});
   int number() const { return number_; }
   int unit() const { return unit_; }
   const std::string& path() const { return path_; }
@@ -26,6 +28,7 @@ namespace ioerr {
 inline constexpr int GROUP_SYNTAX = 17;
 inline constexpr int GROUP_TOO_MANY = 18;
 inline constexpr int GROUP_NAME = 19;
+inline constexpr int LINE_TOO_LONG = 22;  // a line longer than the text layer holds
 inline constexpr int END_OF_FILE = 24;
 inline constexpr int NOT_FOUND = 29;
 inline constexpr int OPEN_FAILURE = 30;

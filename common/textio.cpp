@@ -11,8 +11,8 @@
 
 Layout::Layout(std::initializer_list<Piece> pieces) {
   for (const Piece& p : pieces) {
-    const bool value = p.kind == Piece::Kind::Int || p.kind == Piece::Kind::Fixed ||
-                       p.kind == Piece::Kind::Text;
+    const bool value =
+        p.kind == Piece::Kind::Int || p.kind == Piece::Kind::Fixed || p.kind == Piece::Kind::Text;
     has_value_field_ = has_value_field_ || value;
     const int n = value ? std::max(p.repeat, 0) : 1;
     for (int k = 0; k < n; ++k) {
@@ -34,7 +34,9 @@ std::string trim_name(std::string_view name) {
 namespace {
 
 // A name that the operating system can take as it stands: a NUL would cut it.
-bool usable_name(const std::string& n) { return !n.empty() && n.find('\0') == std::string::npos; }
+bool usable_name(const std::string& n) {
+  return !n.empty() && n.find('\0') == std::string::npos;
+}
 
 constexpr std::size_t kReadBuffer = 1 << 18;
 
@@ -47,12 +49,29 @@ std::string full_path(std::string_view name) {
   return ec ? n : p.string();
 }
 
-bool file_exists(std::string_view name) {
+FileKind file_kind(std::string_view name) {
   const std::string n = trim_name(name);
-  if (!usable_name(n)) return false;
+  if (!usable_name(n)) return FileKind::Missing;
   std::error_code ec;
-  const auto st = std::filesystem::status(n, ec);
-  return !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
+  const auto st = std::filesystem::status(n, ec);  // follows symbolic links
+  if (ec || !std::filesystem::exists(st)) return FileKind::Missing;
+  return std::filesystem::is_regular_file(st) ? FileKind::Regular : FileKind::Other;
+}
+
+bool file_exists(std::string_view name) {
+  return file_kind(name) == FileKind::Regular;
+}
+
+int open_read_error(std::string_view name) {
+  switch (file_kind(name)) {
+    case FileKind::Regular:
+      return 0;
+    case FileKind::Missing:
+      return ioerr::NOT_FOUND;
+    case FileKind::Other:
+      break;
+  }
+  return ioerr::OPEN_FAILURE;
 }
 
 TextFile::TextFile(int unit) : unit_(unit) {}
@@ -61,13 +80,16 @@ TextFile::~TextFile() {
   if (fp_ && owned_) std::fclose(fp_);
 }
 
-void TextFile::fail(int number) const { throw FatalIoError(number, unit_, path_); }
+void TextFile::fail(int number, const std::string& detail) const {
+  throw FatalIoError(number, unit_, path_, detail);
+}
 
 void TextFile::open_read(std::string_view name) {
   close();
   const std::string n = trim_name(name);
   path_ = full_path(n);
-  if (!file_exists(n)) fail(ioerr::NOT_FOUND);
+  // Checked before the open: opening a FIFO would wait for a writer.
+  if (const int error = open_read_error(n)) fail(error);
   fp_ = std::fopen(n.c_str(), "rb");
   if (!fp_) fail(ioerr::OPEN_FAILURE);
   owned_ = true;
@@ -97,6 +119,7 @@ void TextFile::attach(std::FILE* fp, std::string path, bool for_writing) {
   writing_ = for_writing;
   seekable_ = false;
   eof_ = false;
+  line_number_ = 0;
 }
 
 void TextFile::close() {
@@ -113,6 +136,7 @@ void TextFile::reset_buffer(long offset) {
   len_ = pos_ = 0;
   last_line_start_ = -1;
   eof_ = false;
+  line_number_ = 0;
 }
 
 bool TextFile::fill() {
@@ -120,6 +144,13 @@ bool TextFile::fill() {
   pos_ = 0;
   len_ = std::fread(buf_.data(), 1, buf_.size(), fp_);
   return len_ > 0;
+}
+
+void TextFile::append_bounded(std::string& line, const char* from, std::size_t n) {
+  // One more than the bound for the CR that may end the line.
+  if (n > kMaxLineLength + 1 - line.size())
+    fail(ioerr::LINE_TOO_LONG, " at line " + std::to_string(line_number_ + 1));
+  line.append(from, n);
 }
 
 bool TextFile::read_line(std::string& line) {
@@ -135,7 +166,8 @@ bool TextFile::read_line(std::string& line) {
     while ((c = std::getc(fp_)) != EOF) {
       any = true;
       if (c == '\n') break;
-      line.push_back(static_cast<char>(c));
+      const char ch = static_cast<char>(c);
+      append_bounded(line, &ch, 1);
     }
     if (c == EOF) eof_ = true;
   } else {
@@ -147,17 +179,20 @@ bool TextFile::read_line(std::string& line) {
       any = true;
       if (nl) {
         const auto n = static_cast<std::size_t>(static_cast<const char*>(nl) - from);
-        line.append(from, n);
+        append_bounded(line, from, n);
         pos_ += n + 1;
         break;
       }
-      line.append(from, len_ - pos_);
+      append_bounded(line, from, len_ - pos_);
       pos_ = len_;
     }
     if (any) last_line_start_ = start;
   }
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > kMaxLineLength)
+    fail(ioerr::LINE_TOO_LONG, " at line " + std::to_string(line_number_ + 1));
+  ++line_number_;
   return true;
 }
 
@@ -185,17 +220,22 @@ void TextFile::backspace() {
   if (target >= buf_offset_ && target <= buf_offset_ + static_cast<long>(len_)) {
     pos_ = static_cast<std::size_t>(target - buf_offset_);
   } else {
+    const long number = line_number_;
     std::fseek(fp_, target, SEEK_SET);
     reset_buffer(target);
+    line_number_ = number;
   }
   last_line_start_ = -1;
+  if (line_number_ > 0) --line_number_;
 }
 
 void TextFile::flush() {
   if (fp_ && writing_) std::fflush(fp_);
 }
 
-Console::Console() : in_(5), out_(6) { attach(stdin, stdout); }
+Console::Console() : in_(5), out_(6) {
+  attach(stdin, stdout);
+}
 
 void Console::attach(std::FILE* in, std::FILE* out) {
   in_.attach(in, "/dev/stdin", false);
@@ -203,7 +243,9 @@ void Console::attach(std::FILE* in, std::FILE* out) {
   in_.flush_before_read(&out_);
 }
 
-void Console::flush_output() { out_.flush(); }
+void Console::flush_output() {
+  out_.flush();
+}
 
 Console& console() {
   static Console c;
@@ -289,8 +331,8 @@ void read_field(const Piece& p, const Target& t, std::string_view line, std::siz
 
 // Applies a layout to lines supplied by `next`, which returns the next line.
 template <typename NextLine>
-void read_by_layout(const Layout& layout, std::initializer_list<Target> targets,
-                    const TextFile& f, NextLine next) {
+void read_by_layout(const Layout& layout, std::initializer_list<Target> targets, const TextFile& f,
+                    NextLine next) {
   if (targets.size() > 0 && !layout.has_value_field())
     throw std::logic_error("layout without fields for variables");
   const Target* t = targets.begin();

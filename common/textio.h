@@ -2,7 +2,10 @@
 // the console and their text files.
 //
 // Lines: every line written ends with CR LF; a line read ends at LF and a CR
-// just before the LF is dropped. Bytes above 127 pass unchanged.
+// just before the LF is dropped. Bytes above 127 pass unchanged. A line read
+// holds at most kMaxLineLength characters (its line end apart): a longer one
+// is error 22 with the line's number, so that a file of one endless line
+// cannot fill the memory.
 //
 // A line layout is a short list of pieces, written in code close to the
 // tables that describe the lines:
@@ -42,15 +45,31 @@ inline Piece make(Piece::Kind k, int w = 0, int d = 0, std::string_view lit = {}
   p.lit = std::string(lit);
   return p;
 }
-inline Piece I(int w) { return make(Piece::Kind::Int, w); }               // integer, width w
-inline Piece F(int w, int d) { return make(Piece::Kind::Fixed, w, d); }   // fixed point w.d
-inline Piece A(int w) { return make(Piece::Kind::Text, w); }              // text of width w
-inline Piece A() { return make(Piece::Kind::Text, -1); }                  // text, its own width
-inline Piece L(std::string_view s) { return make(Piece::Kind::Literal, 0, 0, s); }  // literal
-inline Piece X(int n) { return make(Piece::Kind::Blanks, n); }            // n blank columns
-inline Piece NL() { return make(Piece::Kind::LineEnd); }                  // line end
-inline Piece STOP() { return make(Piece::Kind::Stop); }                   // stop when no values remain
-inline Piece R(int r, Piece p) {                                          // r fields of one kind
+inline Piece I(int w) {
+  return make(Piece::Kind::Int, w);
+}  // integer, width w
+inline Piece F(int w, int d) {
+  return make(Piece::Kind::Fixed, w, d);
+}  // fixed point w.d
+inline Piece A(int w) {
+  return make(Piece::Kind::Text, w);
+}  // text of width w
+inline Piece A() {
+  return make(Piece::Kind::Text, -1);
+}  // text, its own width
+inline Piece L(std::string_view s) {
+  return make(Piece::Kind::Literal, 0, 0, s);
+}  // literal
+inline Piece X(int n) {
+  return make(Piece::Kind::Blanks, n);
+}  // n blank columns
+inline Piece NL() {
+  return make(Piece::Kind::LineEnd);
+}  // line end
+inline Piece STOP() {
+  return make(Piece::Kind::Stop);
+}  // stop when no values remain
+inline Piece R(int r, Piece p) {  // r fields of one kind
   p.repeat = r;
   return p;
 }
@@ -121,6 +140,11 @@ bool parse_fixed_field(std::string_view field, int d, double& out);
 
 // ---------------------------------------------------------------- files
 
+// Longest line that a read accepts: far above any line of the formats (the
+// MPCORB file's lines have 202 columns, the element file's 80) and above the
+// 2048 characters of a free-form text value.
+inline constexpr std::size_t kMaxLineLength = 65536;
+
 // A text file (or the console) on a numbered channel. Reading keeps the
 // position of the line last read, so that the file can step back one line.
 class TextFile {
@@ -135,7 +159,8 @@ class TextFile {
   bool is_open() const { return fp_ != nullptr; }
 
   // Open an existing text file for reading (error 29 when missing, 30 when
-  // it cannot be opened), or create / rewrite one for writing (error 30).
+  // it is not a regular file or cannot be opened), or create / rewrite one
+  // for writing (error 30).
   void open_read(std::string_view name);
   void open_write(std::string_view name);
   // Attach an already open stream (the console). Not closed by close().
@@ -143,7 +168,8 @@ class TextFile {
   // Close; a file being written reports a failed write as error 38.
   void close();
 
-  // Next line into `line`; false at the end of the file.
+  // Next line into `line`; false at the end of the file. A line longer than
+  // kMaxLineLength is error 22.
   bool read_line(std::string& line);
   // Next line; the end of the file is error 24.
   const std::string& next_line();
@@ -152,7 +178,7 @@ class TextFile {
   void backspace();
   void flush();
 
-  [[noreturn]] void fail(int number) const;
+  [[noreturn]] void fail(int number, const std::string& detail = {}) const;
 
   // A unit whose reads first flush another unit's output (console prompts).
   void flush_before_read(TextFile* out) { prompt_ = out; }
@@ -160,6 +186,8 @@ class TextFile {
  private:
   bool fill();
   void reset_buffer(long offset);
+  // Appends n bytes to a line being read; error 22 once it is too long.
+  void append_bounded(std::string& line, const char* from, std::size_t n);
 
   int unit_;
   std::string path_;
@@ -176,6 +204,7 @@ class TextFile {
   long buf_offset_ = 0;
   long last_line_start_ = -1;
   bool eof_ = false;
+  long line_number_ = 0;  // of the line last read (0 before the first)
 };
 
 // File names lose their leading and trailing blanks before use.
@@ -183,8 +212,17 @@ std::string trim_name(std::string_view name);
 // The full path of a file name, as the fatal error line shows it (a name
 // with a NUL character counts up to it).
 std::string full_path(std::string_view name);
-// True when a file (not a folder) of that name exists.
+// What a name names: nothing, a regular file, or something else (a folder,
+// a device such as /dev/zero, a FIFO, a socket), which is never read as a
+// text file: a device or a FIFO could give one endless line, or none.
+enum class FileKind { Missing, Regular, Other };
+FileKind file_kind(std::string_view name);
+// True when a regular file of that name exists: the test before a question
+// is asked again.
 bool file_exists(std::string_view name);
+// The error of opening the name for reading: 0 for a regular file, 29 when
+// nothing has that name, 30 for anything else.
+int open_read_error(std::string_view name);
 
 // The console: standard input as unit 5, standard output as unit 6. Tests
 // may attach other streams.

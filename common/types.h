@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -35,11 +36,11 @@ struct CalendarFields {
 // The fifth value is the semimajor axis a (negative for a hyperbola) in the
 // minor-planet form, or the perihelion distance q in the comet form.
 struct ElementSet {
-  double e = 0.0;     // eccentricity
-  double i = 0.0;     // inclination, radians
-  double node = 0.0;  // longitude of the ascending node, radians
-  double peri = 0.0;  // argument of perihelion, radians
-  double aq = 0.0;    // a or q, AU
+  double e = 0.0;       // eccentricity
+  double i = 0.0;       // inclination, radians
+  double node = 0.0;    // longitude of the ascending node, radians
+  double peri = 0.0;    // argument of perihelion, radians
+  double aq = 0.0;      // a or q, AU
   JulianDate tp = 0.0;  // time of perihelion passage
 };
 
@@ -59,13 +60,23 @@ using BodyState = std::array<double, 6>;
 // 15 librations.
 using BodyNumber = std::int32_t;
 
-// A double truncated toward zero to a 32-bit integer, defined for any
-// input: values beyond the range saturate, NaN gives 0.
-inline std::int32_t trunc_to_i32(double x) {
+// A double truncated toward zero to a signed integer type, defined for any
+// input: values beyond the type's range saturate, NaN gives 0.
+template <typename Int>
+constexpr Int trunc_saturating(double x) {
+  static_assert(std::numeric_limits<Int>::is_integer && std::numeric_limits<Int>::is_signed);
   if (!(x == x)) return 0;
-  if (x <= -2147483648.0) return INT32_MIN;
-  if (x >= 2147483647.0) return INT32_MAX;
-  return static_cast<std::int32_t>(x);
+  // The type's minimum is minus a power of two, so it and its negation (the
+  // maximum plus one) are exact doubles.
+  constexpr double lo = static_cast<double>(std::numeric_limits<Int>::min());
+  if (x <= lo) return std::numeric_limits<Int>::min();
+  if (x >= -lo) return std::numeric_limits<Int>::max();
+  return static_cast<Int>(x);
+}
+
+// The same for the 32-bit integers of the system.
+constexpr std::int32_t trunc_to_i32(double x) {
+  return trunc_saturating<std::int32_t>(x);
 }
 
 // A fixed table indexed from 1, as the tables of the system are numbered.

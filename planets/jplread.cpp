@@ -123,7 +123,7 @@ bool usable_header(const JplHdrRecord& hdr, std::int32_t& records) {
 void open_file() {
   const std::string name = trim_name(JPLNAM.JPLFILE.view());
   reader.path = full_path(name);
-  if (!file_exists(name)) fail_open(ioerr::NOT_FOUND);
+  if (const int error = open_read_error(name)) fail_open(error);
   reader.fp = std::fopen(name.c_str(), "rb");
   if (!reader.fp) fail_open(ioerr::OPEN_FAILURE);
 

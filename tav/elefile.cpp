@@ -9,6 +9,7 @@
 
 #include "astcon.h"
 #include "calendar.h"
+#include "elefile_lines.h"
 #include "elements.h"
 #include "textio.h"
 
@@ -17,20 +18,16 @@ namespace {
 using namespace lay;
 
 constexpr int kReadUnit = 44;
-constexpr int kWriteUnit = 10;
-
-// The month abbreviation of line 1; a date with no month (from a date that
-// is not a number) shows asterisks, like any field that cannot hold its value.
-std::string_view month_text(std::int32_t month) {
-  return month >= 1 && month <= 12 ? month_name(month) : std::string_view("***");
-}
 
 // Mean motion n (rad/day) from |a|, so that a hyperbola saved in the
-// a form gets one too, and the mean anomaly M (rad) at date t: above 2 pi it
-// loses 2 pi once, below 0 it gains 2 pi once, and no more.
+// a form gets one too, and the mean anomaly M (rad) at date t. For an
+// ellipse M above 2 pi loses 2 pi once, below 0 gains 2 pi once, and no
+// more. A hyperbola's M is not an angle: a turn added or taken would move
+// the perihelion time that the reader works out from it, so it stays.
 void mean_motion_and_anomaly(const ElementSet& el, JulianDate t, double& n, double& M) {
   n = ASTCON::GAUSSK * std::pow(std::fabs(el.aq), -1.5);
   M = (t - el.tp) * n;
+  if (!(el.aq > 0)) return;
   if (M > 2 * ASTCON::PI) M -= 2 * ASTCON::PI;
   if (M < 0) M += 2 * ASTCON::PI;
 }
@@ -101,34 +98,53 @@ void SAVE_ELE(const StateVector& s, JulianDate t, const Text<30>& name) {
   ElementSet el;
   XV2ELEM(s, t, el);
 
+  const bool comet_form = OBJECT.ICOMET != 0;
   double line4 = el.tp, line9 = 0.0;  // comet form: Tp and a zero mean motion
-  if (OBJECT.ICOMET == 0) {
+  if (!comet_form) {
     double n = 0, M = 0;
     mean_motion_and_anomaly(el, t, n, M);
     line4 = M * RADDEG;
     line9 = n * RADDEG;
   }
-  std::int32_t year = 0, month = 0, day = 0;
+  ElementFileLines lines;
+  lines.numbered = OBJECT.NUMBER != 0;
+  lines.number = OBJECT.NUMBER;
+  lines.name = OBJECT.NAME.view();
   double hour = 0;
   JulianDate date = t;
-  MYDATE(year, month, day, hour, date, -1);
+  MYDATE(lines.year, lines.month, lines.day, hour, date, -1);
+  lines.values = {
+      OBJECT.H, OBJECT.G, line4, el.peri * RADDEG, el.node * RADDEG, el.i * RADDEG, el.e,
+      line9,    el.aq,    t};
+  const std::string source = "TAV generated file " + name.str();
+  lines.source = source;
 
-  TextFile f(kWriteUnit);
+  // A value too wide for its field (a huge axis in the near-parabolic band,
+  // a state with no finite elements), or a mean motion that would be written
+  // as zero, would give a file that does not read back, or reads back as
+  // another form: no file is written (an earlier file of that name is left
+  // as it was), and the console says so.
+  if (const int k = first_value_not_carried(lines.values, comet_form); k >= 0) {
+    static constexpr std::array<std::string_view, 10> what = {
+        "absolute magnitude", "slope parameter",
+        "mean anomaly",       "argument of perihelion",
+        "ascending node",     "inclination",
+        "eccentricity",       "mean motion",
+        "semimajor axis",     "date"};
+    std::string_view value = what.at(static_cast<std::size_t>(k));
+    if (comet_form && k == eleline::M_OR_TP) value = "perihelion date";
+    if (comet_form && k == eleline::A_OR_Q) value = "perihelion distance";
+    say({"Elements not saved: the ", value, " does not fit the element file"});
+    PRINT_ELE(el, t);
+    say({"Nothing written on file ", name.view()});
+    return;
+  }
+
+  TextFile f(kElementFileWriteUnit);
   f.open_write(name.view());
   say({"Elements saved:"});
   PRINT_ELE(el, t);
-
-  if (OBJECT.NUMBER != 0) {
-    write(f, {I(9), X(1), A(28), I(4), L("-"), A(3), L("-"), I(2)},
-          {OBJECT.NUMBER, OBJECT.NAME, year, month_text(month), day});
-  } else {
-    write(f, {A(28), I(4), L("-"), A(3), L("-"), I(2)},
-          {OBJECT.NAME, year, month_text(month), day});
-  }
-  write(f, {F(30, 18)},
-        {OBJECT.H, OBJECT.G, line4, el.peri * RADDEG, el.node * RADDEG, el.i * RADDEG, el.e, line9,
-         el.aq, t});
-  write(f, {L("TAV generated file "), A()}, {name});
+  write_element_file(f, lines);
   f.close();
   say({"Elements saved on file ", name.view()});
 }

@@ -1,5 +1,6 @@
 // The element file: twelve text lines holding one osculating orbit, written
 // by kestle and by tav, read by tav (channel 44 for reading, 10 for writing).
+// Both writers make the lines with common/elefile_lines.h.
 //
 //   line 1      numbered form: number (9 columns), a blank, the name (28), the
 //               epoch's date yyyy-Mon-dd; unnumbered form: the name (28) and
@@ -28,6 +29,10 @@ void GET_TAV_ELEMENTS(ElementSet& el, double& H, double& G);
 // Writes the osculating elements of the state s (heliocentric, equatorial
 // J2000, AU and AU per 1/k day) at date t as the element file `name`, with
 // OBJECT's ICOMET, NUMBER, NAME, H and G, and shows them on the console.
+// When a value would not read back from its line (too wide for the field,
+// not finite, or a mean motion written as zero), no file is written: the
+// console says which value, shows the elements and names the file not
+// written.
 void SAVE_ELE(const StateVector& s, JulianDate t, const Text<30>& name);
 
 // Shows an element set (radians) on the console, in the a form or the q

@@ -135,7 +135,7 @@ std::int32_t IUNPACK(char c) {
 
 void GET_MPC_ELEMENTS(const Text<32>& MPCFILE, std::int32_t choice, ElementSet& el, double& H,
                       double& G) {
-  if (!file_exists(MPCFILE.view())) {
+  if (file_kind(MPCFILE.view()) == FileKind::Missing) {
     say({"MPCORB file not found, exiting program."});
     throw ProgramStop{};
   }

@@ -258,7 +258,7 @@ void change_parameter(EphemState& s, int k) {
   }
 }
 
-int failed_test(EphemState& s) {
+int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s) {
   if (!is_mpc(s)) s.DAY = std::round(s.DAY);  // a whole day, halves away from zero
   // The listing grid holds NPOS+1 times in 500 entries.
   if (RUNPAR.NPOS > kGridSize - 1) {
@@ -359,7 +359,7 @@ void parameter_dialogue(EphemState& s) {
     Text<7> VNAME;
     ask_text(VNAME);
     if (VNAME.blank()) {
-      int k = failed_test(s);
+      int k = run_tests_rounding_day_capping_nplanet_setting_imean(s);
       if (k == 0) k = failed_run_test(s);
       if (k == 0) break;
       change_parameter(s, k);

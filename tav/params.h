@@ -35,8 +35,10 @@ void parameter_dialogue(EphemState& s);
 void change_parameter(EphemState& s, int k);
 
 // Runs the tests in their order. Returns 0 when all pass, or the number of the
-// parameter to ask for after the failed test's message.
-int failed_test(EphemState& s);
+// parameter to ask for after the failed test's message. On the way it also
+// rounds DAY to a whole day (all forms but MPC), resets NPLANET to 8 with
+// its notice (mean planets), and sets PLNSRC.IMEAN from PLANET.
+int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s);
 
 // The tests of the method and the steps, made once the others pass: a
 // METHOD that names none of the four, an XJINC of 0, a DEL of 0 or below

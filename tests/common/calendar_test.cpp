@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace {
 
@@ -28,6 +30,34 @@ struct ToJd {
   double h;
   double jd;
 };
+
+// The one truncation of the calendar and the dialogues: toward zero, and
+// defined for every double (no conversion out of range).
+TEST(Truncation, TowardZeroAndSaturating) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double x;
+    std::int32_t i32;
+    std::int64_t i64;
+  } cases[] = {
+      {2.9, 2, 2},
+      {-2.9, -2, -2},
+      {2147483647.9, INT32_MAX, 2147483647},
+      {2147483648.0, INT32_MAX, 2147483648},
+      {-2147483648.9, INT32_MIN, -2147483648},
+      {-2147483649.0, INT32_MIN, -2147483649},
+      {9.3e18, INT32_MAX, INT64_MAX},
+      {-9.3e18, INT32_MIN, INT64_MIN},
+      {inf, INT32_MAX, INT64_MAX},
+      {-inf, INT32_MIN, INT64_MIN},
+      {std::nan(""), 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.x);
+    EXPECT_EQ(trunc_to_i32(c.x), c.i32);
+    EXPECT_EQ(trunc_saturating<std::int64_t>(c.x), c.i64);
+  }
+}
 
 TEST(Mydate, CalendarToJulianDate) {
   const ToJd cases[] = {

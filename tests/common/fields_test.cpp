@@ -15,8 +15,8 @@ struct FixedCase {
 
 TEST(FixedField, RoundsTheExactValueTiesToEven) {
   const FixedCase cases[] = {
-      {0.25, 4, 1, " 0.2"},   // an exact half rounds to the even digit
-      {0.35, 4, 1, " 0.3"},   // the double nearest 0.35 lies below it
+      {0.25, 4, 1, " 0.2"},  // an exact half rounds to the even digit
+      {0.35, 4, 1, " 0.3"},  // the double nearest 0.35 lies below it
       {0.75, 4, 1, " 0.8"},
       {-0.04, 4, 1, " 0.0"},  // rounds to zero: no sign
       {-0.06, 4, 1, "-0.1"},
@@ -71,10 +71,18 @@ TEST(IntFieldInput, BlanksIgnoredAndOtherCharactersRefused) {
     bool ok;
     int value;
   } const cases[] = {
-      {"   12", true, 12},  {" 1 2 ", true, 12},     {"     ", true, 0},
-      {"", true, 0},        {"  -7", true, -7},       {"+ 3", true, 3},
-      {"1.0", false, 0},    {"12a", false, 0},        {"2147483647", true, 2147483647},
-      {"2147483648", false, 0}, {"-2147483648", true, -2147483647 - 1}, {"99999999999999", false, 0},
+      {"   12", true, 12},
+      {" 1 2 ", true, 12},
+      {"     ", true, 0},
+      {"", true, 0},
+      {"  -7", true, -7},
+      {"+ 3", true, 3},
+      {"1.0", false, 0},
+      {"12a", false, 0},
+      {"2147483647", true, 2147483647},
+      {"2147483648", false, 0},
+      {"-2147483648", true, -2147483647 - 1},
+      {"99999999999999", false, 0},
       {"1\t2", false, 0},
   };
   for (const Case& c : cases) {

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "console_script.h"
-
 #include "stop.h"
 #include "textio.h"
 
@@ -78,9 +77,9 @@ TEST_F(FreeInput, NumbersAndTruncation) {
     double d;
     int i;
   } const cases[] = {
-      {"  12  \n", 12.0, 12},   {"12 34\n", 12.0, 12},   {"1.5E2\n", 150.0, 150},
-      {"1.5d2\n", 150.0, 150},  {"2.9\n", 2.9, 2},       {"-2.9\n", -2.9, -2},
-      {"7.9,\n", 7.9, 7},       {"\t5/\n", 5.0, 5},      {"+.5\n", 0.5, 0},
+      {"  12  \n", 12.0, 12},   {"12 34\n", 12.0, 12}, {"1.5E2\n", 150.0, 150},
+      {"1.5d2\n", 150.0, 150},  {"2.9\n", 2.9, 2},     {"-2.9\n", -2.9, -2},
+      {"7.9,\n", 7.9, 7},       {"\t5/\n", 5.0, 5},    {"+.5\n", 0.5, 0},
       {"\n\n   \n3\n", 3.0, 3},  // empty lines are skipped while waiting
   };
   for (const Case& c : cases) {
@@ -160,14 +159,8 @@ TEST_F(FreeInput, Errors) {
     std::string input;
     int error;
   } const cases[] = {
-      {"abc\n", 59},
-      {"1.2.3\n", 59},
-      {"1e\n", 59},
-      {"'12'\n", 59},
-      {"-\n", 59},
-      {"1e999\n", 64},
-      {"", 24},
-      {"\n\n", 24},
+      {"abc\n", 59}, {"1.2.3\n", 59}, {"1e\n", 59}, {"'12'\n", 59},
+      {"-\n", 59},   {"1e999\n", 64}, {"", 24},     {"\n\n", 24},
   };
   for (const Case& c : cases) {
     give(c.input);

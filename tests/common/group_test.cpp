@@ -28,9 +28,8 @@ class GroupTest : public ::testing::Test {
     TextFile f(111);
     f.open_read((dir_ / "t.ini").string());
     const GroupVar vars[] = {
-        {"NPOS", v.NPOS},       {"YEAR", v.YEAR},       {"MONTH", v.MONTH},
-        {"DAY", v.DAY},         {"MPCFILE", v.MPCFILE}, {"JPLFILE", v.JPLFILE},
-        {"FORM", v.FORM},       {"METHOD", v.METHOD},
+        {"NPOS", v.NPOS},       {"YEAR", v.YEAR},       {"MONTH", v.MONTH}, {"DAY", v.DAY},
+        {"MPCFILE", v.MPCFILE}, {"JPLFILE", v.JPLFILE}, {"FORM", v.FORM},   {"METHOD", v.METHOD},
     };
     try {
       read_group(f, "TAVI", vars);
@@ -63,11 +62,11 @@ TEST_F(GroupTest, AcceptedForms) {
       {"&TAVI NPOS=5 &END\n", 5},
       {"& TAVI NPOS = 5/\n", 5},
       {"some text before\n= , words\n &TAVI\n NPOS =\n 5\n /\n", 5},
-      {"&OTHER NPOS = 9 /\n&TAVI NPOS = 5 /\n", 5},  // another group is passed over
-      {"&TAVIX NPOS = 9 /\n&TAVI NPOS = 5 /\n", 5},  // the name must match in length
+      {"&OTHER NPOS = 9 /\n&TAVI NPOS = 5 /\n", 5},   // another group is passed over
+      {"&TAVIX NPOS = 9 /\n&TAVI NPOS = 5 /\n", 5},   // the name must match in length
       {"1 &TAVI NPOS = 9 /\n&TAVI NPOS = 5 /\n", 5},  // a digit hides the start
       {"&TAVI NPOS = 30 ! thirty\n/\n", 30},
-      {"&TAVI NPOS = 1, NPOS = 5 /\n", 5},   // the last assignment counts
+      {"&TAVI NPOS = 1, NPOS = 5 /\n", 5},  // the last assignment counts
       {"&TAVI NPOS = , /\n", -1},           // null value
       {"&TAVI NPOS = /\n", -1},
       {"&TAVI NPOS = 1*5 /\n", 5},
@@ -94,8 +93,8 @@ TEST_F(GroupTest, Texts) {
   EXPECT_EQ(read("&TAVI MPCFILE = 'MPC\nORB.DAT' /\n"), 0);  // runs on over the line end
   EXPECT_EQ(v.MPCFILE.trimmed(), "MPCORB.DAT");
   EXPECT_EQ(read("&TAVI METHOD = 'KEPLERIAN', FORM = mpc /\n"), 0);
-  EXPECT_EQ(v.METHOD.view(), "KEPLER");  // cut to the variable's length
-  EXPECT_EQ(v.FORM.trimmed(), "mpc");    // taken as written
+  EXPECT_EQ(v.METHOD.view(), "KEPLER");                    // cut to the variable's length
+  EXPECT_EQ(v.FORM.trimmed(), "mpc");                      // taken as written
   EXPECT_EQ(read("&TAVI MPCFILE = ./MPCORB.DAT /\n"), 0);  // "/" ends the undelimited text
   EXPECT_EQ(v.MPCFILE.trimmed(), ".");
   EXPECT_EQ(read("&TAVI MPCFILE = 2019.txt FORM=SHORT/\n"), 0);
@@ -108,7 +107,7 @@ TEST_F(GroupTest, Errors) {
     const char* text;
     int error;
   } const cases[] = {
-      {"&TAVI JPLFILE = a b /\n", 19},        // "b" is taken as a name
+      {"&TAVI JPLFILE = a b /\n", 19},  // "b" is taken as a name
       {"&TAVI NPOS = 30.0 /\n", 64},
       {"&TAVI NPOS = 3E1 /\n", 64},
       {"&TAVI NPOS = '30' /\n", 64},
@@ -124,17 +123,17 @@ TEST_F(GroupTest, Errors) {
       {"&TAVI NOSUCH = 1 /\n", 19},
       {"&TAVI NPOS(1) = 1 /\n", 19},
       {"&TAVI FORM(1:2) = 'x' /\n", 17},
-      {"&TAVI NPOS / \n", 17},                  // an end marker before "="
+      {"&TAVI NPOS / \n", 17},  // an end marker before "="
       {"&TAVI NPOS YEAR = 1 /\n", 17},
       {"&TAVI , NPOS = 1 /\n", 17},
       {"&TAVI = 1 /\n", 17},
       {"&TAVI 5 /\n", 17},
-      {"&TAVI NPOS = abc /\n", 17},             // a word where a number is expected
+      {"&TAVI NPOS = abc /\n", 17},  // a word where a number is expected
       {"&TAVI NPOS = 1.2.3 /\n", 17},
       {"&TAVI NPOS ? /\n", 17},
       {"&TAVI NPOS = ? /\n", 17},
       {"&TAVI FORM = X = 1 /\n", 17},
-      {"&TAVI NPOS = 5\n", 24},                 // the end of the file before the group's end
+      {"&TAVI NPOS = 5\n", 24},  // the end of the file before the group's end
       {"no group here\n", 24},
       {"", 24},
       {"&TAVI FORM = 'open\n", 24},

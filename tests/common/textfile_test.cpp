@@ -1,5 +1,13 @@
 // Lines written and read by layouts, on files and texts in memory.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 #include "program_run.h"
 #include "stop.h"
@@ -12,7 +20,9 @@ using testing_support::read_file;
 using testing_support::TempDir;
 using testing_support::write_file;
 
-std::vector<std::string> lines(std::initializer_list<std::string> l) { return l; }
+std::vector<std::string> lines(std::initializer_list<std::string> l) {
+  return l;
+}
 
 TEST(WriteLayout, ParameterLineAndTrailingLiterals) {
   const Layout npos = {X(1), L("NPOS =  "), I(4), X(5), L(" Positions to print")};
@@ -57,7 +67,7 @@ TEST(ReadLayout, ShortLinesAreBlankFilled) {
   double a = 0, b = 0;
   read_text("    1.5", {F(5, 2), F(5, 2)}, {a, b}, f);
   EXPECT_EQ(a, 0.01);  // "    1" with two implied decimals
-  EXPECT_EQ(b, 0.5);  // ".5" and blanks
+  EXPECT_EQ(b, 0.5);   // ".5" and blanks
   Text<3> code;
   std::int32_t year = 0;
   read_text("K23 more", {A(1), I(2)}, {code, year}, f);
@@ -202,8 +212,8 @@ TEST(TextFiles, ExistenceAndOpenFailures) {
     EXPECT_EQ(e.unit(), 111);
   }
   TextFile out(10);
-  for (const std::string& name : {(dir / "no/such/dir/x").string(), std::string("   "),
-                                 std::string("a\0b", 3)}) {
+  for (const std::string& name :
+       {(dir / "no/such/dir/x").string(), std::string("   "), std::string("a\0b", 3)}) {
     try {
       out.open_write(name);
       FAIL() << name;
@@ -215,7 +225,7 @@ TEST(TextFiles, ExistenceAndOpenFailures) {
 }
 
 TEST(TextFiles, FailedWriteIsReported) {
-  if (!file_exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  if (file_kind("/dev/full") == FileKind::Missing) GTEST_SKIP() << "no /dev/full here";
   TextFile out(13);
   out.open_write("/dev/full");
   try {
@@ -227,21 +237,152 @@ TEST(TextFiles, FailedWriteIsReported) {
   }
 }
 
-TEST(TextFiles, AnyBytesAndVeryLongLines) {
+TEST(TextFiles, AnyBytesAndLongLines) {
   TempDir dir;
   std::string bin;
   for (int i = 0; i < 256; ++i)
     if (i != '\n') bin += static_cast<char>(i);
-  const std::string long_line(100000, 'L');
-  write_file(dir / "g.bin", bin + "\n" + long_line + "\n");
+  // The longest line read, also with a CR before its LF.
+  const std::string longest(kMaxLineLength, 'L');
+  write_file(dir / "g.bin", bin + "\n" + longest + "\r\n" + longest + "\n");
   TextFile in(44);
   in.open_read((dir / "g.bin").string());
   EXPECT_EQ(in.next_line(), bin);
-  std::int32_t n = 0;
   Text<80> t;
   read(in, {A(80)}, {t});
   EXPECT_EQ(t.view(), std::string(80, 'L'));
-  (void)n;
+  EXPECT_EQ(in.next_line().size(), kMaxLineLength);
+}
+
+// One character more is an error that names the line, wherever the line
+// ends: at LF, at CR LF, at the end of the file, or past the read buffer.
+TEST(TextFiles, LineLongerThanTheBoundIsAnError) {
+  const std::string over(kMaxLineLength + 1, 'L');
+  const struct {
+    const char* what;
+    std::string bytes;
+    int line;
+  } cases[] = {
+      {"LF", "first\n" + over + "\nlast\n", 2},
+      {"CR LF", "first\r\nsecond\r\n" + over + "\r\n", 3},
+      {"end of file", over, 1},
+      {"far past the read buffer", std::string(3 * (1 << 18), 'x') + "\n", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    write_file(dir / "long.txt", c.bytes);
+    TextFile in(111);
+    in.open_read((dir / "long.txt").string());
+    try {
+      for (int k = 0; k < 4; ++k) in.next_line();
+      FAIL() << "no error";
+    } catch (const FatalIoError& e) {
+      EXPECT_EQ(e.number(), ioerr::LINE_TOO_LONG);
+      EXPECT_EQ(std::string(e.what()), "severe (22): input record too long at line " +
+                                           std::to_string(c.line) + ", unit 111, file " +
+                                           (dir / "long.txt").string());
+    }
+  }
+}
+
+// The line number counts again from 1 after a rewind and steps back with
+// the line.
+TEST(TextFiles, LineNumberFollowsRewindAndStepBack) {
+  TempDir dir;
+  const std::string over(kMaxLineLength + 1, 'L');
+  write_file(dir / "n.txt", "a\nb\n" + over + "\n");
+  TextFile in(44);
+  in.open_read((dir / "n.txt").string());
+  in.next_line();
+  in.next_line();
+  in.backspace();
+  in.next_line();
+  in.rewind();
+  in.next_line();
+  in.next_line();
+  try {
+    in.next_line();
+    FAIL() << "no error";
+  } catch (const FatalIoError& e) {
+    EXPECT_NE(std::string(e.what()).find("at line 3,"), std::string::npos) << e.what();
+  }
+}
+
+// The console reads one endless line of /dev/zero up to the bound, not
+// until the memory runs out.
+TEST(TextFiles, EndlessConsoleLine) {
+  std::FILE* zero = std::fopen("/dev/zero", "rb");
+  if (!zero) GTEST_SKIP() << "no /dev/zero here";
+  std::FILE* out = std::tmpfile();
+  console().attach(zero, out);
+  std::int32_t n = 0;
+  try {
+    ask({n});
+    ADD_FAILURE() << "no error";
+  } catch (const FatalIoError& e) {
+    EXPECT_EQ(e.number(), ioerr::LINE_TOO_LONG);
+    EXPECT_EQ(e.unit(), 5);
+  }
+  console().attach(stdin, stdout);
+  std::fclose(zero);
+  std::fclose(out);
+}
+
+// Only a regular file is a file to read: a folder, a device, a FIFO and a
+// socket are not (no question takes them, an open for reading is error 30),
+// and opening a FIFO does not wait for a writer.
+TEST(TextFiles, OnlyRegularFilesAreRead) {
+  TempDir dir;
+  write_file(dir / "plain.txt", "x\n");
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const std::string sock_path = (dir / "sock").string();
+  ASSERT_LT(sock_path.size(), sizeof addr.sun_path);
+  std::copy(sock_path.begin(), sock_path.end(), addr.sun_path);
+  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  std::filesystem::create_symlink(dir / "fifo", dir / "link-to-fifo");
+  std::filesystem::create_symlink(dir / "plain.txt", dir / "link-to-plain");
+
+  const struct {
+    std::string name;
+    FileKind kind;
+  } cases[] = {
+      {(dir / "plain.txt").string(), FileKind::Regular},
+      {(dir / "link-to-plain").string(), FileKind::Regular},
+      {(dir / "missing").string(), FileKind::Missing},
+      {dir.path().string(), FileKind::Other},
+      {"/dev/zero", FileKind::Other},
+      {"/dev/null", FileKind::Other},
+      {(dir / "fifo").string(), FileKind::Other},
+      {(dir / "link-to-fifo").string(), FileKind::Other},
+      {sock_path, FileKind::Other},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(file_kind(c.name), c.kind);
+    EXPECT_EQ(file_exists(c.name), c.kind == FileKind::Regular);
+    const int error = c.kind == FileKind::Regular   ? 0
+                      : c.kind == FileKind::Missing ? ioerr::NOT_FOUND
+                                                    : ioerr::OPEN_FAILURE;
+    EXPECT_EQ(open_read_error(c.name), error);
+    TextFile in(100);
+    if (error == 0) {
+      in.open_read(c.name);
+      EXPECT_EQ(in.next_line(), "x");
+      continue;
+    }
+    try {
+      in.open_read(c.name);
+      ADD_FAILURE() << "opened";
+    } catch (const FatalIoError& e) {
+      EXPECT_EQ(e.number(), error);
+      EXPECT_EQ(e.unit(), 100);
+    }
+  }
+  close(sock);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // transcript and the element file compared byte for byte with expected
 // files, and the file read back by the ephemeris program's reader.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,12 +95,21 @@ TEST(Kestle, MeanMotionAndEpochLines) {
   EXPECT_EQ(lines[10], "    2455000.500000000000000000");
 }
 
-// A minor-planet dialogue with some answers replaced.
+const std::string kValues = "10.43\n0.46\n110.8296\n178.8165\n304.3221\n10.8287\n0.2226\n";
+
+// A minor-planet dialogue with some answers replaced: H to e are `values`.
 std::string minor_planet(const std::string& number, const std::string& epoch = "2455000.5\n",
-                         const std::string& axis = "2.7675\n",
-                         const std::string& file = "e.ele\n") {
-  return "1\n" + number + "\nEros\nsrc\n" + epoch +
-         "10.43\n0.46\n110.8296\n178.8165\n304.3221\n10.8287\n0.2226\n" + axis + file;
+                         const std::string& axis = "2.7675\n", const std::string& file = "e.ele\n",
+                         const std::string& values = kValues) {
+  return "1\n" + number + "\nEros\nsrc\n" + epoch + values + axis + file;
+}
+
+// The comet dialogue with `bad` typed before the answer `before`.
+std::string comet_with(const std::string& before, const std::string& bad) {
+  std::string answers = kCometAnswers;
+  const std::size_t at = answers.find(before);
+  if (at == std::string::npos) throw std::logic_error("no such answer: " + before);
+  return answers.insert(at, bad);
 }
 
 struct FileLineCase {
@@ -127,6 +139,17 @@ TEST(Kestle, LinesOfTheFile) {
        "      10000.000000000000000000"},
       {"hyperbola: n from |a|", minor_planet("1", "2455000.5\n", "-4.0\n"), 9,
        "          0.123200958575178127"},
+      // The widest values the 30 columns hold.
+      {"epoch of 11 integer digits", minor_planet("1", "99999999999\n"), 11,
+       "99999999999.000000000000000000"},
+      {"its year does not fit line 1", minor_planet("1", "99999999999\n"), 1,
+       "        1 Eros                        ****-Jun- 3"},
+      {"negative value of 10 integer digits",
+       minor_planet("1", "2455000.5\n", "2.7675\n", "e.ele\n",
+                    "10.43\n0.46\n110.8296\n178.8165\n304.3221\n10.8287\n-9999999999\n"),
+       8, "-9999999999.000000000000000000"},
+      {"number of 9 digits", minor_planet("999999999"), 1,
+       "999999999 Eros                        2009-Jun-18"},
   };
   for (const FileLineCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -142,32 +165,97 @@ TEST(Kestle, LinesOfTheFile) {
 struct AskedAgainCase {
   const char* what;
   std::string answers;
-  std::string prompt;
+  std::string prompt;   // shown twice
+  std::string message;  // shown once after the refused answer; empty: none
+  std::string same_as;  // the file must equal this one: kestle's with the good answer
 };
 
-// Answers that would leave no usable file are asked for again.
-TEST(Kestle, AnswersAskedAgain) {
+// Answers that would leave no usable file are asked for again, and the
+// file then holds the orbit as if only the good answer had been typed: it
+// reads back through the ephemeris program's reader.
+TEST(Kestle, AnswersAskedAgainAndTheFileReadsBack) {
+  TempDir ref, ref_calendar;
+  ASSERT_EQ(run_program(KESTLE_BINARY, minor_planet("1"), ref.path()).status, 0);
+  ASSERT_EQ(
+      run_program(KESTLE_BINARY, minor_planet("1", "2009\n6\n18.5\n"), ref_calendar.path()).status,
+      0);
+  const std::string minor = (ref / "e.ele").string();
+  const std::string calendar = (ref_calendar / "e.ele").string();
+  const std::string comet = kExpected + "comet.ele";
+  const auto values_with = [](const std::string& before, const std::string& bad) {
+    std::string v = kValues;
+    return v.insert(v.find(before), bad);
+  };
+  const auto asked = [](const std::string& what) {
+    return " " + what + " out of range for the element file, please re-enter\r\n";
+  };
+  const std::string axis_prompt = " Enter semimajor axis in AU\r\n";
+  const std::string epoch_prompt = " Enter epoch date for these elements\r\n";
+  const std::string number_prompt = " Enter a minor planet number\r\n";
+  const std::string def_epoch = "2455000.5\n";
   const std::vector<AskedAgainCase> cases = {
-      {"element type 3", "3\n" + minor_planet("1"), " Enter element type\r\n"},
-      {"month 13", minor_planet("1", "2009\n13\n6\n18.5\n"), " Enter month (1-12)\r\n"},
-      {"semimajor axis 0", minor_planet("1", "2455000.5\n", "0\n2.7675\n"),
-       " Enter semimajor axis in AU\r\n"},
-      {"blank file name", minor_planet("1", "2455000.5\n", "2.7675\n", "   \ne.ele\n"),
-       " Enter a name for this element file\r\n"},
+      {"element type 3", "3\n" + minor_planet("1"), " Enter element type\r\n", "", minor},
+      {"month 13", minor_planet("1", "2009\n13\n6\n18.5\n"), " Enter month (1-12)\r\n", "",
+       calendar},
+      {"number of 10 digits", minor_planet("1234567890\n1"), number_prompt, asked("Number"), minor},
+      {"number beyond 32 bits", minor_planet("12345678901\n1"), number_prompt, asked("Number"),
+       minor},
+      {"epoch beyond the field", minor_planet("1", "1e11\n" + def_epoch), epoch_prompt,
+       asked("Epoch"), minor},
+      {"epoch 1e300", minor_planet("1", "1e300\n" + def_epoch), epoch_prompt, asked("Epoch"),
+       minor},
+      {"year beyond 32 bits", minor_planet("1", "-1e12\n" + def_epoch), epoch_prompt,
+       asked("Epoch"), minor},
+      {"decimal day beyond 32 bits", minor_planet("1", "2009\n6\n1e10\n" + def_epoch), epoch_prompt,
+       asked("Epoch"), minor},
+      {"H of 1e12",
+       minor_planet("1", def_epoch, "2.7675\n", "e.ele\n", values_with("10.43", "1e12\n")),
+       " Enter Absolute magnitude, H\r\n", asked("Absolute magnitude"), minor},
+      {"mean anomaly 1e300",
+       minor_planet("1", def_epoch, "2.7675\n", "e.ele\n", values_with("110.8296", "1e300\n")),
+       " Enter mean anomaly\r\n", asked("Mean anomaly"), minor},
+      {"eccentricity -1e10",
+       minor_planet("1", def_epoch, "2.7675\n", "e.ele\n", values_with("0.2226", "-1e10\n")),
+       " Enter orbital eccentricity\r\n", asked("Eccentricity"), minor},
+      {"axis beyond the field", minor_planet("1", def_epoch, "1e11\n2.7675\n"), axis_prompt,
+       asked("Semimajor axis"), minor},
+      {"axis 0: no mean motion", minor_planet("1", def_epoch, "0\n2.7675\n"), axis_prompt,
+       asked("Mean motion"), minor},
+      {"axis 1e-300: mean motion infinite", minor_planet("1", def_epoch, "1e-300\n2.7675\n"),
+       axis_prompt, asked("Mean motion"), minor},
+      {"axis 1e-8: mean motion beyond the field", minor_planet("1", def_epoch, "1e-8\n2.7675\n"),
+       axis_prompt, asked("Mean motion"), minor},
+      {"blank file name", minor_planet("1", def_epoch, "2.7675\n", "   \ne.ele\n"),
+       " Enter a name for this element file\r\n", "", minor},
+      {"comet: perihelion date 1e300", comet_with("2010\n", "1e300\n"), " Enter perihelion JED\r\n",
+       asked("Perihelion date"), comet},
+      {"comet: perihelion year beyond 32 bits", comet_with("2010\n", "-5e9\n"),
+       " Enter perihelion JED\r\n", asked("Perihelion date"), comet},
+      {"comet: q of 1e12", comet_with("0.405\n", "1e12\n"), " Enter perihelion distance q\r\n",
+       asked("Perihelion distance"), comet},
   };
   for (const AskedAgainCase& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const RunResult r = run_program(KESTLE_BINARY, c.answers, dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
-    std::size_t count = 0;
-    for (std::size_t p = r.out.find(c.prompt); p != std::string::npos;
-         p = r.out.find(c.prompt, p + 1))
-      ++count;
-    EXPECT_EQ(count, 2u);
-    const std::vector<std::string> lines = crlf_lines(read_file(dir / "e.ele"));
-    ASSERT_EQ(lines.size(), 12u);
-    EXPECT_EQ(lines[0].substr(38), "2009-Jun-18");
+    const auto count = [&](const std::string& text) {
+      std::size_t n = 0;
+      for (std::size_t p = r.out.find(text); p != std::string::npos; p = r.out.find(text, p + 1))
+        ++n;
+      return n;
+    };
+    EXPECT_EQ(count(c.prompt), 2u);
+    if (!c.message.empty()) {
+      EXPECT_EQ(count(c.message), 1u) << r.out;
+    }
+    EXPECT_EQ(count("out of range for the element file"), c.message.empty() ? 0u : 1u);
+    const std::string file = c.same_as == comet ? "comet.ele" : "e.ele";
+    EXPECT_TRUE(same_bytes(read_file(c.same_as), read_file(dir / file)));
+    reset_records();
+    ConsoleScript console((dir / file).string() + "\n");
+    ElementSet el;
+    EXPECT_NO_THROW(GET_TAV_ELEMENTS(el, OBJECT.H, OBJECT.G));
   }
 }
 
@@ -179,9 +267,6 @@ struct FatalCase {
 
 TEST(Kestle, FatalAnswers) {
   const std::vector<FatalCase> cases = {
-      {"number of 11 digits", minor_planet("12345678901"), "severe (64): "},
-      {"year beyond 32 bits", minor_planet("1", "-1e12\n"), "severe (64): "},
-      {"decimal day beyond 32 bits", minor_planet("1", "2009\n6\n1e10\n"), "severe (64): "},
       {"not a number", "1\n1\nEros\nsrc\n2455000.5\nabc\n", "severe (59): "},
       {"end of input", "1\n1\nEros\n", "severe (24): end-of-file during read, unit 5"},
   };
@@ -195,15 +280,17 @@ TEST(Kestle, FatalAnswers) {
   }
 }
 
-// A Julian date far beyond any calendar still gives a file; its year does
-// not fit the field.
-TEST(Kestle, FarFutureJulianDate) {
+// Answers from one endless line end the run with the line-length error
+// instead of filling the memory.
+TEST(Kestle, EndlessConsoleLine) {
   TempDir dir;
-  const RunResult r = run_program(KESTLE_BINARY, minor_planet("1", "1e300\n"), dir.path());
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::vector<std::string> lines = crlf_lines(read_file(dir / "e.ele"));
-  ASSERT_EQ(lines.size(), 12u);
-  EXPECT_EQ(lines[0].substr(0, 42), "        1 Eros                        ****");
+  const std::string cmd = "cd '" + dir.path().string() +
+                          "' && timeout 20 '" KESTLE_BINARY "' < /dev/zero > out.txt 2> err.txt";
+  const int raw = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1);  // 124 would be the timeout
+  EXPECT_EQ(read_file(dir / "err.txt"),
+            "severe (22): input record too long at line 1, unit 5, file /dev/stdin\r\n");
 }
 
 // An existing longer file is replaced by exactly the new 12 lines.

@@ -70,7 +70,8 @@ TEST_F(MeanElements, AtJ2000TheConstantsAlone) {
 // Elements (e, i, node, peri, a, tp) of the eight planets worked out apart
 // from the code from the published table, at T = +100 and -50 centuries
 // (where the cubic terms, the two held in single precision included, reach
-// the last digits) and at 2460000.5.
+// the last digits) and at 2460000.5. Made by scripts/golden/mean_elements.py
+// (its --check compares them with this table).
 struct Golden {
   JulianDate date;
   ElementSet el[8];

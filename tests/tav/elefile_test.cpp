@@ -355,6 +355,116 @@ TEST_F(SaveEle, NearParabolicOrbitInTheAForm) {
   EXPECT_NEAR(std::strtod(ls[9].c_str(), nullptr) / 2.0e7, 1.0, 1e-6);  // a = q / (1 - e)
 }
 
+struct RoundTripCase {
+  const char* what;
+  ElementSet orbit;     // made into the state that is saved
+  std::int32_t from;    // form of `orbit`: 0 a, 1 q
+  std::int32_t icomet;  // OBJECT.ICOMET when saving
+};
+
+// A saved state reads back to the same orbit, in the form it was saved in:
+// the elements read from the file give the same state as the osculating
+// elements that XV2ELEM makes of the saved state. (Within the near-parabolic
+// band those give the saved state itself only to about 1e-7, as XV2ELEM
+// takes the parabola's perihelion time there.)
+TEST_F(SaveEle, RoundTripOfEveryKindOfOrbit) {
+  const JulianDate t = 2455000.5;
+  const std::vector<RoundTripCase> cases = {
+      {"ellipse, a form", {0.2226, 0.189, 5.31, 3.12, 2.7675, 2455100.5}, 0, 0},
+      {"ellipse, q form", {0.5, 0.3, 0.2, 0.1, 1.2, 2455100.5}, 1, 1},
+      {"circle, a form", {0.0, 0.3, 0.2, 0.1, 1.0, 2455100.5}, 0, 0},
+      {"hyperbola, a form", {1.5, 0.3, 0.2, 0.1, -4.0, 2455100.5}, 0, 0},
+      {"hyperbola, q form", {1.2, 2.5, 4.0, 5.0, 0.8, 2454900.5}, 1, 1},
+      {"near-parabolic ellipse, q form", {1 - 5e-8, 0.3, 0.2, 0.1, 0.5, 2455030.5}, 1, 1},
+      {"near-parabolic hyperbola, q form", {1 + 5e-8, 0.3, 0.2, 0.1, 0.5, 2454980.5}, 1, 1},
+      {"parabola, q form", {1.0, 0.3, 0.2, 0.1, 0.5, 2454980.5}, 1, 1},
+      {"near-parabolic ellipse, a form", {1 - 5e-8, 0.3, 0.2, 0.1, 1.0, 2455000.5}, 1, 0},
+      // The widest axes the field holds: about 1e11 AU, and -1e10 AU.
+      {"large axis of an ellipse, a form", {1 - 1.25e-11, 0.3, 0.2, 0.1, 1.0, 2455000.5}, 1, 0},
+      {"large axis of a hyperbola, a form", {1 + 2e-10, 0.3, 0.2, 0.1, 1.0, 2455000.5}, 1, 0},
+  };
+  for (const RoundTripCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    StateVector s;
+    ELEM2XV(c.orbit, t, c.from, s);
+    OBJECT.ICOMET = c.icomet;
+    Text<30> file;
+    file = "saved.ele";
+    fs::remove("saved.ele");
+    {
+      ConsoleScript console("");
+      SAVE_ELE(s, t, file);
+    }
+    ASSERT_EQ(saved_lines().size(), 12u);
+    read_from("saved.ele\n");
+    EXPECT_EQ(OBJECT.ICOMET, c.icomet);
+    EXPECT_EQ(OBJECT.EPOCH, t);
+    ElementSet osculating;
+    OBJECT.ICOMET = c.icomet;
+    XV2ELEM(s, t, osculating);
+    ELEM2XV(osculating, t, c.icomet, s);
+    StateVector back;
+    ELEM2XV(el, t, c.icomet, back);
+    const double r = std::hypot(s.x, s.y, s.z), v = std::hypot(s.vx, s.vy, s.vz);
+    EXPECT_NEAR(back.x, s.x, 1e-9 * r);
+    EXPECT_NEAR(back.y, s.y, 1e-9 * r);
+    EXPECT_NEAR(back.z, s.z, 1e-9 * r);
+    EXPECT_NEAR(back.vx, s.vx, 1e-9 * v);
+    EXPECT_NEAR(back.vy, s.vy, 1e-9 * v);
+    EXPECT_NEAR(back.vz, s.vz, 1e-9 * v);
+  }
+}
+
+struct NotSavedCase {
+  const char* what;
+  StateVector s;
+  std::int32_t icomet;
+  std::string message;  // the first console line
+};
+
+// An orbit whose file would not read back is not saved: the console says
+// which value does not fit, and no file is written; an earlier file of that
+// name stays as it was.
+TEST_F(SaveEle, OrbitThatTheFileCannotCarry) {
+  const JulianDate t = 2455000.5;
+  const auto state = [t](double e) {
+    StateVector s;
+    ELEM2XV(ElementSet{e, 0.3, 0.2, 0.1, 1.0, t}, t, 1, s);
+    return s;
+  };
+  const double nan = std::nan("");
+  const std::vector<NotSavedCase> cases = {
+      // Just beyond the large-axis edge of the round trip above.
+      {"axis of an ellipse beyond the field", state(1 - 5e-12), 0,
+       " Elements not saved: the semimajor axis does not fit the element file"},
+      {"axis of a hyperbola beyond the field", state(1 + 5e-11), 0,
+       " Elements not saved: the semimajor axis does not fit the element file"},
+      {"a state with no finite elements", StateVector{nan, 1, 0, 0, 1, 0}, 1,
+       " Elements not saved: the perihelion date does not fit the element file"},
+  };
+  for (const NotSavedCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const bool earlier_file : {false, true}) {
+      fs::remove("saved.ele");
+      if (earlier_file) write_file("saved.ele", "an earlier file\r\n");
+      OBJECT.ICOMET = c.icomet;
+      Text<30> file;
+      file = "saved.ele";
+      ConsoleScript console("");
+      SAVE_ELE(c.s, t, file);
+      const std::vector<std::string> out = crlf_lines(console.output());
+      ASSERT_GE(out.size(), 2u);
+      EXPECT_EQ(out.front(), c.message);
+      EXPECT_EQ(out.back(), " Nothing written on file saved.ele                     ");
+      if (earlier_file) {
+        EXPECT_EQ(read_file("saved.ele"), "an earlier file\r\n");
+      } else {
+        EXPECT_FALSE(fs::exists("saved.ele"));
+      }
+    }
+  }
+}
+
 TEST_F(SaveEle, ReplacesALongerFile) {
   write_file("saved.ele", std::string(3000, 'x') + "\r\n");
   save(ElementSet{0.2, 0.3, 0.2, 0.1, 2.0, 2455100.5}, 2455000.5);
