@@ -380,10 +380,11 @@ TEST_F(RkdRun, BackwardPhaseOneLeavingTheFirstEntryBehind) {
   StateVector dry = s;
   JulianDate t = epoch;
   double h = H, next = 0;
-  for (;;) {
+  for (int n = 0;; ++n) {
+    ASSERT_LT(n, 1000) << "no step shrinks";
     RKD(dry, t, t + h, next, sun_only);
     t += h;
-    if (std::fabs(next) < 0.8 * std::fabs(h)) break;
+    if (std::fabs(next) < std::fabs(h)) break;
     h = next;
   }
   // Phase 1 stops at t: the first listed time lies between |next| and |h|
