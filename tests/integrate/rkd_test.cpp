@@ -273,7 +273,6 @@ class RecordingSink : public ListingSink {
 
   void fill(const StateVector& s, JulianDate t, double del, std::int32_t& COUNT) override {
     fills.push_back({t, del, COUNT});
-    states[t] = s;
     while (COUNT <= kGridSize && std::fabs(t - POSNS.TJD(COUNT)) < del) {
       StateVector e;
       SEL_ORB(s, t, e, POSNS.TJD(COUNT), OBJECT.ICOMET);
@@ -287,7 +286,6 @@ class RecordingSink : public ListingSink {
   }
 
   std::vector<Fill> fills;
-  std::map<JulianDate, StateVector> states;  // the state handed over at each date
   std::map<std::int32_t, StateVector> entries;
   std::vector<Save> saves;
   bool real_files = false;
@@ -359,9 +357,13 @@ INSTANTIATE_TEST_SUITE_P(
     SunAlone, RkdRun,
     testing::Values(
         RunCase{"EpochBeforeTheListing", &kMainBelt, 0, kT0, kT0 + 1000.5, 3, 40, 0, false},
+        // The first step, as estimated, passes the first listed time by
+        // less than the step after it: the entry lies in that step's window.
+        RunCase{"EpochAtTheFirstListedTime", &kMainBelt, 0, kT0, kT0, 1, 40, 0, false},
         // The first step passes the first listed time by 60 days, more than
         // any step that follows it.
-        RunCase{"EpochAtTheFirstListedTime", &kMainBelt, 0, kT0, kT0, 1, 40, 60.0, true},
+        RunCase{"EpochAtTheFirstListedTimeLongFirstStep", &kMainBelt, 0, kT0, kT0, 1, 40, 60.0,
+                true},
         RunCase{"EpochAfterTheListing", &kMainBelt, 0, kT0, kT0 - 1000.5, 3, 40, 0, false},
         RunCase{"ListedTimesDecrease", &kMainBelt, 0, kT0, kT0 + 400, -30, 12, 0, true},
         RunCase{"NoLines", &kMainBelt, 0, kT0, kT0 + 100, 1, 0, 0, false}),
