@@ -326,9 +326,16 @@ class RkdRun : public testing::TestWithParam<RunCase> {
     s0 = at(*c.el, c.form, c.epoch);
     double H = c.first_step;
     if (H == 0) START_RKD(s0.x, s0.y, s0.z, c.epoch, c.first >= c.epoch ? 3.0 : -3.0, H, sun_only);
-    RKDINT(s0, c.epoch, c.NPOS, H, sink, sun_only, sun_only);
+    carries = 0;
+    const AccelerationFn counted = [this](double x, double y, double z, double S, double& ax,
+                                          double& ay, double& az, JulianDate T) {
+      ++carries;
+      sun_only(x, y, z, S, ax, ay, az, T);
+    };
+    RKDINT(s0, c.epoch, c.NPOS, H, sink, sun_only, counted);
   }
   StateVector s0;
+  int carries = 0;  // evaluations of the element files' RK7 steps
 };
 
 // Every entry 1 to NPOS + 1 is filled once, in order, from a state within
@@ -429,9 +436,11 @@ TEST_F(RkdRun, ElementFilesAtTheFirstAndLastListedTimes) {
     FILES.STFILE = "";
     FILES.ENDFIL = "";
     run(rc, plain);
+    EXPECT_EQ(carries, 0) << "no file, no RK7 step";
     FILES.STFILE = "start.ele";
     FILES.ENDFIL = "end.ele";
     run(rc, saving);
+    EXPECT_EQ(carries, 14) << "one RK7 step per file";
     ASSERT_EQ(saving.saves.size(), 2u);
     EXPECT_EQ(saving.saves[0].name, "start.ele");
     EXPECT_EQ(saving.saves[0].t, POSNS.TJD(1));
