@@ -8,9 +8,13 @@ namespace {
 
 using Vec6 = std::array<double, 6>;
 
-Vec6 to_vec(const StateVector& s) { return {s.x, s.y, s.z, s.vx, s.vy, s.vz}; }
+Vec6 to_vec(const StateVector& s) {
+  return {s.x, s.y, s.z, s.vx, s.vy, s.vz};
+}
 
-StateVector to_state(const Vec6& v) { return {v[0], v[1], v[2], v[3], v[4], v[5]}; }
+StateVector to_state(const Vec6& v) {
+  return {v[0], v[1], v[2], v[3], v[4], v[5]};
+}
 
 // K = hk * DERIV(y, t).
 Vec6 stage(const Vec6& y, JulianDate t, double hk, const AccelerationFn& force) {
