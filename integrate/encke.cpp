@@ -7,7 +7,6 @@
 #include "elements.h"
 #include "kepler.h"
 #include "multistep.h"
-#include "plephx.h"
 #include "records.h"
 #include "rk.h"
 #include "stop.h"
@@ -16,16 +15,6 @@
 namespace {
 
 constexpr std::string_view kMethod = "ENCKE";
-constexpr BodyNumber kSun = 11, kEarthMoonBarycentre = 13;
-
-// An object at the Sun's centre or at a body's has no acceleration: the
-// listing would be not-a-number from there on, so the run stops and says so.
-[[noreturn]] void zero_distance_stop(JulianDate T) {
-  say({"The object is at the centre of the Sun or of a perturbing body on JD ", T});
-  say({"The integration cannot go on."});
-  throw ProgramStop{1};
-}
-
 Vec3 deviation_force(const DeviationFn& rhs, const StateVector& ref, const Vec3& d, double HK,
                      JulianDate T) {
   Vec3 a{};
@@ -55,25 +44,11 @@ void RHS(double XR, double YR, double ZR, double DX, double DY, double DZ, doubl
   double sx = 0, sy = 0, sz = 0;
   for (std::int32_t J = 1; J <= PERTRB.NPLANET; ++J) {
     double bx = 0, by = 0, bz = 0;
-    if (PLNSRC.IMEAN == 1) {
-      StateVector b;
-      ELEM2XV(PERTRB.PEL(J), T, 0, b);
-      bx = b.x;
-      by = b.y;
-      bz = b.z;
-    } else {
-      // Index 3 is the Earth-Moon barycentre unless the Moon is a body of its own.
-      const BodyNumber target = (J == 3 && PERTRB.NPLANET < 10) ? kEarthMoonBarycentre : J;
-      BodyState rrd{};
-      if (PLEPHX(T, target, kSun, rrd) == 1) {
-        // The run has switched to mean planets; this evaluation keeps the
-        // two-body term alone and the next ones take the mean path.
-        say({"Error return from plephx"});
-        return;
-      }
-      bx = rrd[0];
-      by = rrd[1];
-      bz = rrd[2];
+    if (!perturber_position(J, T, bx, by, bz)) {
+      // The run has switched to mean planets; this evaluation keeps the
+      // two-body term alone and the next ones take the mean path.
+      say({"Error return from plephx"});
+      return;
     }
     const double dx = bx - px, dy = by - py, dz = bz - pz;
     const double d2 = dx * dx + dy * dy + dz * dz;

@@ -14,52 +14,28 @@ namespace {
 
 constexpr BodyNumber kSun = 11, kEarthMoonBarycentre = 13;
 
-// An object at the Sun's centre or at a body's has no acceleration: the
-// listing would be not-a-number from there on, so the run stops and says so.
-[[noreturn]] void zero_distance_stop(JulianDate T) {
-  say({"The object is at the centre of the Sun or of a perturbing body on JD ", T});
-  say({"The integration cannot go on."});
-  throw ProgramStop{1};
-}
-
-// Heliocentric position of PlanetIndex j at T (AU, equatorial J2000).
-// Returns false when PLEPHX has just switched the run to mean planets and
-// the evaluation must start again.
-bool body_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz) {
-  if (PLNSRC.IMEAN == 1) {
-    StateVector p;
-    ELEM2XV(PERTRB.PEL(j), T, 0, p);
-    px = p.x;
-    py = p.y;
-    pz = p.z;
-    return true;
-  }
-  // Index 3 is the Earth-Moon barycentre unless the Moon is a body of its own.
-  const BodyNumber target = (j == 3 && PERTRB.NPLANET < 10) ? kEarthMoonBarycentre : j;
-  BodyState rrd{};
-  if (PLEPHX(T, target, kSun, rrd) == 1) return false;
-  px = rrd[0];
-  py = rrd[1];
-  pz = rrd[2];
-  return true;
-}
-
-// FORCE and FORCE1 differ only in the first body of the loop.
-void acceleration(std::int32_t first, double x, double y, double z, double S, double& ax,
-                  double& ay, double& az, JulianDate T) {
-  const double s2 = S * S;
+// The Sun's term: -S^2 SUNMU r / |r|^3, the cube formed from the root.
+void sun_term(double x, double y, double z, double s2, double& ax, double& ay, double& az,
+              JulianDate T) {
   const double R = std::sqrt(x * x + y * y + z * z);
   const double R3 = R * R * R;
   if (R3 == 0.0) zero_distance_stop(T);
   ax = -(ASTCON::SUNMU * x / R3 * s2);
   ay = -(ASTCON::SUNMU * y / R3 * s2);
   az = -(ASTCON::SUNMU * z / R3 * s2);
+}
+
+// FORCE and FORCE1 differ only in the first body of the loop.
+void acceleration(std::int32_t first, double x, double y, double z, double S, double& ax,
+                  double& ay, double& az, JulianDate T) {
+  const double s2 = S * S;
+  sun_term(x, y, z, s2, ax, ay, az, T);
 
   // The perturbations are summed apart and added to the Sun term at the end.
   double sx = 0, sy = 0, sz = 0;
   for (std::int32_t j = first; j <= PERTRB.NPLANET; ++j) {
     double px = 0, py = 0, pz = 0;
-    if (!body_position(j, T, px, py, pz)) {
+    if (!perturber_position(j, T, px, py, pz)) {
       // Switched to mean planets on the first request of this date: the
       // sums are still zero; start the loop again with the new NPLANET.
       j = first - 1;
@@ -84,6 +60,31 @@ void acceleration(std::int32_t first, double x, double y, double z, double S, do
 
 }  // namespace
 
+[[noreturn]] void zero_distance_stop(JulianDate T) {
+  say({"The object is at the centre of the Sun or of a perturbing body on JD ", T});
+  say({"The integration cannot go on."});
+  throw ProgramStop{1};
+}
+
+bool perturber_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz) {
+  if (PLNSRC.IMEAN == 1) {
+    StateVector p;
+    ELEM2XV(PERTRB.PEL(j), T, 0, p);
+    px = p.x;
+    py = p.y;
+    pz = p.z;
+    return true;
+  }
+  // Index 3 is the Earth-Moon barycentre unless the Moon is a body of its own.
+  const BodyNumber target = (j == 3 && PERTRB.NPLANET < 10) ? kEarthMoonBarycentre : j;
+  BodyState rrd{};
+  if (PLEPHX(T, target, kSun, rrd) == 1) return false;
+  px = rrd[0];
+  py = rrd[1];
+  pz = rrd[2];
+  return true;
+}
+
 void FORCE(double x, double y, double z, double S, double& ax, double& ay, double& az,
            JulianDate T) {
   acceleration(2, x, y, z, S, ax, ay, az, T);
@@ -96,13 +97,7 @@ void FORCE1(double x, double y, double z, double S, double& ax, double& ay, doub
 
 void sun_only(double x, double y, double z, double S, double& ax, double& ay, double& az,
               JulianDate T) {
-  const double s2 = S * S;
-  const double R = std::sqrt(x * x + y * y + z * z);
-  const double R3 = R * R * R;
-  if (R3 == 0.0) zero_distance_stop(T);
-  ax = -(ASTCON::SUNMU * x / R3 * s2);
-  ay = -(ASTCON::SUNMU * y / R3 * s2);
-  az = -(ASTCON::SUNMU * z / R3 * s2);
+  sun_term(x, y, z, S * S, ax, ay, az, T);
 }
 
 void DERIV(const std::array<double, 6>& Y, std::array<double, 6>& DY, JulianDate T,

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 
 #include "types.h"
@@ -39,6 +40,19 @@ void FORCE1(double x, double y, double z, double S, double& ax, double& ay, doub
 // position of Y, S = 1, date T). Y and DY are x, y, z, vx, vy, vz.
 void DERIV(const std::array<double, 6>& Y, std::array<double, 6>& DY, JulianDate T,
            const AccelerationFn& force = FORCE);
+
+// Heliocentric position (AU, equatorial J2000) of the perturbing body of
+// PlanetIndex j (1 to NPLANET) at T: from PEL through ELEM2XV when
+// PLNSRC.IMEAN is 1, else from PLEPHX (index 3 the Earth-Moon barycentre
+// unless NPLANET is 10). Returns false when PLEPHX has just switched the run
+// to mean planets: the position is not for use, and the caller starts its
+// evaluation again or leaves the bodies out, as its method says.
+bool perturber_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz);
+
+// Writes that the object is at the centre of the Sun or of a perturbing body
+// on JD T and that the integration cannot go on, and throws
+// ProgramStop{1}: a zero distance would give not-a-number places.
+[[noreturn]] void zero_distance_stop(JulianDate T);
 
 // The Sun alone (no perturbing body): -S^2 r / |r|^3. For tests and for
 // callers that want the two-body field through the integrators' interface.
