@@ -63,16 +63,6 @@ void COWLS(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
     s.vx = V[0];
     s.vy = V[1];
     s.vz = V[2];
-    TOUT = T;
-    check_finite_state(kMethod, s, T);
-    if (H < 0) return;  // the backward leg ends at its first output step
-
-    if (COUNT == 1 && !FILES.STFILE.blank()) sink.save(s, T, FILES.STFILE);
-    sink.fill(s, T, H, COUNT);
-    if (COUNT > std::int64_t{NPOS} + 1) {
-      if (!FILES.ENDFIL.blank()) sink.save(s, T, FILES.ENDFIL);
-      return;
-    }
-    check_listing_reachable(kMethod, T, H, COUNT);
+    if (output_step(kMethod, s, T, H, NPOS, TOUT, COUNT, sink)) return;
   }
 }

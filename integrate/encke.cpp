@@ -122,16 +122,6 @@ void ENCKE(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
     s.vx = ref.vx + V[0];
     s.vy = ref.vy + V[1];
     s.vz = ref.vz + V[2];
-    TOUT = T;
-    check_finite_state(kMethod, s, T);
-    if (H < 0) return;
-
-    if (COUNT == 1 && !FILES.STFILE.blank()) sink.save(s, T, FILES.STFILE);
-    sink.fill(s, T, H, COUNT);
-    if (COUNT > std::int64_t{NPOS} + 1) {
-      if (!FILES.ENDFIL.blank()) sink.save(s, T, FILES.ENDFIL);
-      return;
-    }
-    check_listing_reachable(kMethod, T, H, COUNT);
+    if (output_step(kMethod, s, T, H, NPOS, TOUT, COUNT, sink)) return;
   }
 }

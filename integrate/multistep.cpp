@@ -152,3 +152,19 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
     stop_run({"It lies one step or more behind the integration, which moves away from it."});
   }
 }
+
+bool output_step(std::string_view method, const StateVector& s, JulianDate T, double H,
+                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, ListingSink& sink) {
+  TOUT = T;
+  check_finite_state(method, s, T);
+  if (H < 0) return true;  // the backward leg ends at its first output step
+
+  if (COUNT == 1 && !FILES.STFILE.blank()) sink.save(s, T, FILES.STFILE);
+  sink.fill(s, T, H, COUNT);
+  if (COUNT > std::int64_t{NPOS} + 1) {
+    if (!FILES.ENDFIL.blank()) sink.save(s, T, FILES.ENDFIL);
+    return true;
+  }
+  check_listing_reachable(method, T, H, COUNT);
+  return false;
+}

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "coeff.h"
+#include "listing_sink.h"
 #include "types.h"
 
 using Vec3 = std::array<double, 3>;
@@ -83,3 +84,13 @@ void check_finite_state(std::string_view method, const StateVector& s, JulianDat
 // it lies beyond the listing grid or its date POSNS.TJD(COUNT) lies one step
 // or more behind T (every later step lies further from it).
 void check_listing_reachable(std::string_view method, JulianDate T, double H, std::int32_t COUNT);
+
+// The hand-over at an output step: s is the state at the step time T, which
+// becomes TOUT. Stops on a state that is not finite. A backward leg (H < 0)
+// ends here. A forward run saves the start element file (FILES.STFILE) while
+// COUNT is 1, fills the listing entries within one step of T, and ends once
+// COUNT exceeds NPOS + 1, saving the end element file (FILES.ENDFIL);
+// otherwise it stops when the next entry can never be reached. Returns true
+// when the run ends.
+bool output_step(std::string_view method, const StateVector& s, JulianDate T, double H,
+                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, ListingSink& sink);
