@@ -1,13 +1,19 @@
-// Wall time and force evaluations of a 499-line listing that begins 98 years
-// after the epoch of (1) Ceres: COWELL with DEL 1 day, ENCKE with DEL 2 days,
-// and RKD. The planets come from the mean elements (no
-// DE405 file reaches 2121), the eight of NPLANET 8; the listing lines are one
-// day apart and filled as the window mode of the listing fills them, by
-// two-body motion from the nearest step.
+// Wall time and force evaluations of a 499-line listing whose first listed
+// time lies 98 years after the epoch, by COWELL with DEL 1 day, ENCKE with
+// DEL 2 days and RKD, each filling the listing through the ephemeris
+// program's own GridSink (the window mode of XVPOS), no element files.
+// Two settings (the benchmark's argument):
+//   0  the RKD benchmark's (bench/rkd_listing_bench.cpp): Ceres's elements
+//      set at 1961 January 1, lines 0.75 day apart from 2059 January 1, ten
+//      perturbing bodies from the DE405 file of 1960-2060;
+//   1  Ceres at its epoch of 2023 February 25, lines a day apart from 2121,
+//      which no DE405 file reaches: the eight mean planets.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 
 #include "astcon.h"
 #include "celem.h"
@@ -15,78 +21,98 @@
 #include "elements.h"
 #include "encke.h"
 #include "force.h"
-#include "kepler.h"
-#include "listing_sink.h"
+#include "jplread.h"
+#include "positions.h"
 #include "records.h"
 #include "rkd.h"
 #include "tav.h"
-#include "textio.h"
 
 namespace {
 
-constexpr JulianDate kEpoch = 2460000.5;           // 2023 Feb. 25.0 TT
-constexpr JulianDate kJD0 = kEpoch + 98 * 365.25;  // first listed time
+const std::string kDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_1960-2060_le.bin";
 constexpr std::int32_t kNPOS = 499;
 
-class WindowFill : public ListingSink {
- public:
-  void fill(const StateVector& s, JulianDate t, double del, std::int32_t& COUNT) override {
-    while (COUNT <= kGridSize && std::abs(t - POSNS.TJD(COUNT)) < del) {
-      StateVector e;
-      KEPLER(s, t, e, POSNS.TJD(COUNT));
-      benchmark::DoNotOptimize(e);
-      ++COUNT;
-    }
-  }
-  void save(const StateVector&, JulianDate, const Text<30>&) override {}
+struct Setting {
+  JulianDate epoch, first;
+  double spacing;  // days between listed lines
+};
+constexpr Setting kSettings[] = {
+    {2437300.5, 2437300.5 + 98 * 365.25, 0.75},  // DE405, ten bodies
+    {2460000.5, 2460000.5 + 98 * 365.25, 1.0},   // mean planets, eight
 };
 
-StateVector setup() {
+// Sets the records for the setting and returns Ceres's state at its epoch;
+// false when the DE405 file is needed and absent.
+bool setup(int which, StateVector& s0, JulianDate& epoch, JulianDate& first) {
+  const Setting& k = kSettings[which];
   reset_records();
   reset_mean_elements();
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.NPLANET = 8;
-  PLNSRC.IMEAN = 1;
+  reset_ephemeris_reader();
+  for (int i = 1; i <= 10; ++i) PERTRB.MASS(i) = kDe405Mass.at(i - 1);
+  if (which == 0) {
+    if (!std::filesystem::exists(kDe405)) return false;
+    JPLNAM.JPLFILE = kDe405;
+    PLNSRC.IMEAN = 0;
+    PERTRB.NPLANET = 10;
+    PERTRB.MASS(3) = 3.00349617e-06;  // the Earth alone when the Moon is a body
+  } else {
+    PLNSRC.IMEAN = 1;
+    PERTRB.NPLANET = 8;
+  }
+  POSNS.NCENTER = 3;
+  OBSERV.OLAT = 95.0;
   FILES.STFILE = "";
   FILES.ENDFIL = "";
-  for (int i = 1; i <= kNPOS + 1; ++i) POSNS.TJD(i) = kJD0 + (i - 1);
-  // (1) Ceres, MPCORB elements of epoch K232P.
+  for (int i = 1; i <= kNPOS + 1; ++i) POSNS.TJD(i) = k.first + k.spacing * (i - 1);
+  // (1) Ceres, MPCORB elements of epoch K232P, set at the setting's epoch.
   const double d = 1 / ASTCON::RADDEG;
   const ElementSet el{0.0788175,    10.58634 * d, 80.26013 * d,
-                      73.47045 * d, 2.7671817,    kEpoch - 17.21569 / 0.21411523};
-  StateVector s;
-  ELEM2XV(el, kEpoch, 0, s);
-  return s;
+                      73.47045 * d, 2.7671817,    k.epoch - 17.21569 / 0.21411523};
+  ELEM2XV(el, k.epoch, 0, s0);
+  epoch = k.epoch;
+  first = k.first;
+  return true;
+}
+
+// An acceleration that counts its calls.
+AccelerationFn counting(std::int64_t& n, Acceleration* f) {
+  return [&n, f](double x, double y, double z, double S, double& ax, double& ay, double& az,
+                 JulianDate T) {
+    ++n;
+    f(x, y, z, S, ax, ay, az, T);
+  };
 }
 
 void BM_CowellDel1(benchmark::State& state) {
-  const StateVector s0 = setup();
+  StateVector s0;
+  JulianDate epoch = 0, first = 0;
+  if (!setup(static_cast<int>(state.range(0)), s0, epoch, first)) {
+    state.SkipWithError("no DE405 file of 1960-2060");
+    return;
+  }
   std::int64_t forces = 0;
-  const AccelerationFn counted = [&](double x, double y, double z, double S, double& ax, double& ay,
-                                     double& az, JulianDate T) {
-    ++forces;
-    FORCE(x, y, z, S, ax, ay, az, T);
-  };
+  const AccelerationFn counted = counting(forces, FORCE);
   for (auto _ : state) {
     forces = 0;
-    WindowFill sink;
+    GridSink sink;
     StateVector s;
-    JulianDate tout = kJD0;
-    COWLS(s0, kEpoch, s, 1.0, kNPOS, tout, sink, counted);
+    JulianDate tout = first;
+    COWLS(s0, epoch, s, 1.0, kNPOS, tout, sink, counted);
     benchmark::DoNotOptimize(s);
   }
   state.counters["force_evaluations"] = static_cast<double>(forces);
 }
-BENCHMARK(BM_CowellDel1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CowellDel1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_EnckeDel2(benchmark::State& state) {
-  const StateVector s0 = setup();
+  StateVector s0;
+  JulianDate epoch = 0, first = 0;
+  if (!setup(static_cast<int>(state.range(0)), s0, epoch, first)) {
+    state.SkipWithError("no DE405 file of 1960-2060");
+    return;
+  }
   std::int64_t forces = 0, deviations = 0;
-  const AccelerationFn counted = [&](double x, double y, double z, double S, double& ax, double& ay,
-                                     double& az, JulianDate T) {
-    ++forces;
-    FORCE(x, y, z, S, ax, ay, az, T);
-  };
+  const AccelerationFn counted = counting(forces, FORCE);
   const DeviationFn counted_rhs = [&](double XR, double YR, double ZR, double DX, double DY,
                                       double DZ, double S, JulianDate T, double& AX, double& AY,
                                       double& AZ) {
@@ -95,41 +121,38 @@ void BM_EnckeDel2(benchmark::State& state) {
   };
   for (auto _ : state) {
     forces = deviations = 0;
-    WindowFill sink;
+    GridSink sink;
     StateVector s;
-    JulianDate tout = kJD0;
-    ENCKE(s0, kEpoch, s, 2.0, kNPOS, tout, sink, counted, counted_rhs);
+    JulianDate tout = first;
+    ENCKE(s0, epoch, s, 2.0, kNPOS, tout, sink, counted, counted_rhs);
     benchmark::DoNotOptimize(s);
   }
   // The RK7 start-up's FORCE calls and the steps' RHS calls.
   state.counters["force_evaluations"] = static_cast<double>(forces + deviations);
   state.counters["rhs_evaluations"] = static_cast<double>(deviations);
 }
-BENCHMARK(BM_EnckeDel2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EnckeDel2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // RKD as the ephemeris program starts it: START_RKD under FORCE, the steps
 // under FORCE1, the element-file steps under FORCE (none here).
 void BM_Rkd(benchmark::State& state) {
-  const StateVector s0 = setup();
+  StateVector s0;
+  JulianDate epoch = 0, first = 0;
+  if (!setup(static_cast<int>(state.range(0)), s0, epoch, first)) {
+    state.SkipWithError("no DE405 file of 1960-2060");
+    return;
+  }
   std::int64_t forces = 0;
-  const auto counting =
-      [&](void (*f)(double, double, double, double, double&, double&, double&, JulianDate)) {
-        return AccelerationFn([&forces, f](double x, double y, double z, double S, double& ax,
-                                           double& ay, double& az, JulianDate T) {
-          ++forces;
-          f(x, y, z, S, ax, ay, az, T);
-        });
-      };
-  const AccelerationFn force = counting(FORCE), force1 = counting(FORCE1);
+  const AccelerationFn force = counting(forces, FORCE), force1 = counting(forces, FORCE1);
   for (auto _ : state) {
     forces = 0;
-    WindowFill sink;
+    GridSink sink;
     double H = 0;
-    START_RKD(s0.x, s0.y, s0.z, kEpoch, 3.0, H, force);
-    RKDINT(s0, kEpoch, kNPOS, H, sink, force1, force);
+    START_RKD(s0.x, s0.y, s0.z, epoch, 3.0, H, force);
+    RKDINT(s0, epoch, kNPOS, H, sink, force1, force);
   }
   state.counters["force_evaluations"] = static_cast<double>(forces);
 }
-BENCHMARK(BM_Rkd)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Rkd)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
