@@ -16,6 +16,7 @@
 #include "celem.h"
 #include "console_script.h"
 #include "elements.h"
+#include "integration_checks.h"
 #include "jplread.h"
 #include "plephx.h"
 #include "records.h"
@@ -27,39 +28,10 @@ namespace {
 
 using Vec3 = std::array<double, 3>;
 
-const std::string kData = TEST_DATA_DIR;
-const std::string kDe405 = kData + "/de405/de405_1960-2060_le.bin";
-const std::string kShortDe405 = kData + "/de405/de405_2000-2040_le.bin";
+using namespace integration_checks;
 
-// A clock that moves half a second at every reading, so the three-second
-// pause of the switch to mean planets takes no real time.
-LocalTime fast_clock() {
-  static long long ms = 0;
-  ms += 500;
-  const long long t = ms % 86'400'000;
-  return {static_cast<int>(t / 3'600'000), static_cast<int>(t / 60'000 % 60),
-          static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000)};
-}
-
-// The masses as the ephemeris program sets them for nplanet.
-void load_masses(int nplanet) {
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.MASS(3) = nplanet == 10 ? 3.00349617e-06 : 3.040432643e-06;
-  PERTRB.NPLANET = nplanet;
-}
-
-class ForceModel : public testing::Test {
+class ForceModel : public PlanetsOnFastClock {
  protected:
-  void SetUp() override {
-    reset_records();
-    reset_ephemeris_reader();
-    reset_mean_elements();
-    set_local_clock(&fast_clock);
-  }
-  void TearDown() override {
-    set_local_clock(nullptr);
-    reset_ephemeris_reader();
-  }
   void use_file(const std::string& path) {
     JPLNAM.JPLFILE = path;
     PLNSRC.IMEAN = 0;
@@ -216,12 +188,7 @@ TEST_F(ForceModel, DateOutsideTheFileFinishesTheEvaluationWithMeanPlanets) {
     again = call(FORCE, kObject, 1.0, late + 1);
     said = console.output();
   }
-  EXPECT_EQ(PLNSRC.IMEAN, 1);
-  EXPECT_EQ(PERTRB.NPLANET, 8);
-  EXPECT_EQ(said,
-            "0 ERROR RETURN FROM CALL TO STATE. EPOCH OUT OF RANGE.\r\n"
-            " Switching to mean planetary elements\r\n"
-            " Some accuracy will be lost\r\n");
+  expect_switched_to_mean_planets(said);
   // The same as an evaluation made with mean planets from the start; the
   // third mass keeps the Earth's value set for NPLANET 10.
   std::array<Vec3, 11> p{};
