@@ -17,6 +17,7 @@
 #include "celem.h"
 #include "elements.h"
 #include "jplread.h"
+#include "planet_records.h"
 #include "plephx.h"
 #include "records.h"
 #include "tav.h"
@@ -82,18 +83,16 @@ inline LocalTime fast_clock() {
 }
 
 // Records, planetary reader and mean elements as at program start, on the
-// fast clock; the reader and the clock put back afterwards.
-class PlanetsOnFastClock : public testing::Test {
+// fast clock; all of them put back afterwards.
+class PlanetsOnFastClock : public testing_support::FreshPlanetRecords {
  protected:
   void SetUp() override {
-    reset_records();
-    reset_ephemeris_reader();
-    reset_mean_elements();
+    FreshPlanetRecords::SetUp();
     set_local_clock(&fast_clock);
   }
   void TearDown() override {
     set_local_clock(nullptr);
-    reset_ephemeris_reader();
+    FreshPlanetRecords::TearDown();
   }
 };
 
