@@ -72,6 +72,18 @@ Vec3 from_plephx(JulianDate t, BodyNumber body) {
   return {s[0], s[1], s[2]};
 }
 
+// Heliocentric positions of the mean planets `first` to 8 at t, from the
+// elements CELEM left in PERTRB.PEL, in the layout by_hand takes.
+std::array<Vec3, 11> mean_planets(JulianDate t, int first) {
+  std::array<Vec3, 11> p{};
+  for (int j = first; j <= 8; ++j) {
+    StateVector s;
+    ELEM2XV(PERTRB.PEL(j), t, 0, s);
+    p[static_cast<std::size_t>(j)] = {s.x, s.y, s.z};
+  }
+  return p;
+}
+
 void expect_close(const Vec3& got, const Vec3& want, double rel, const std::string& what) {
   const double scale = std::sqrt(want[0] * want[0] + want[1] * want[1] + want[2] * want[2]);
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], rel * scale) << what << " axis " << i;
@@ -128,12 +140,7 @@ TEST_F(ForceModel, MeanPlanetsComeFromTheMeanElements) {
   PLNSRC.IMEAN = 1;
   load_masses(8);
   CELEM(kDate);
-  std::array<Vec3, 11> p{};
-  for (int j = 1; j <= 8; ++j) {
-    StateVector s;
-    ELEM2XV(PERTRB.PEL(j), kDate, 0, s);
-    p[static_cast<std::size_t>(j)] = {s.x, s.y, s.z};
-  }
+  const std::array<Vec3, 11> p = mean_planets(kDate, 1);
   expect_close(call(FORCE, kObject, 1.0, kDate), by_hand(kObject, 2, 8, p), 1e-14, "FORCE");
   expect_close(call(FORCE1, kObject, 1.0, kDate), by_hand(kObject, 1, 8, p), 1e-14, "FORCE1");
 
@@ -191,12 +198,7 @@ TEST_F(ForceModel, DateOutsideTheFileFinishesTheEvaluationWithMeanPlanets) {
   expect_switched_to_mean_planets(said);
   // The same as an evaluation made with mean planets from the start; the
   // third mass keeps the Earth's value set for NPLANET 10.
-  std::array<Vec3, 11> p{};
-  for (int j = 2; j <= 8; ++j) {
-    StateVector s;
-    ELEM2XV(PERTRB.PEL(j), late, 0, s);
-    p[static_cast<std::size_t>(j)] = {s.x, s.y, s.z};
-  }
+  const std::array<Vec3, 11> p = mean_planets(late, 2);
   EXPECT_EQ(PERTRB.MASS(3), 3.00349617e-06);
   expect_close(f, by_hand(kObject, 2, 8, p), 1e-14, "after the switch");
   EXPECT_NE(again, f);
