@@ -15,6 +15,7 @@
 #include "astcon.h"
 #include "celem.h"
 #include "elements.h"
+#include "integration_checks.h"
 #include "jplread.h"
 #include "kepler.h"
 #include "listing_sink.h"
@@ -101,9 +102,7 @@ inline bool use_de405(const std::string& name) {
   reset_ephemeris_reader();
   reset_mean_elements();
   JPLNAM.JPLFILE = path;
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.NPLANET = 10;
-  PERTRB.MASS(3) = 3.00349617e-06;
+  integration_checks::load_masses(10);
   PLNSRC.IMEAN = 0;
   return true;
 }
@@ -132,12 +131,6 @@ inline StateVector run_like_ephem(const MultistepMethod& method, const StateVect
   return out;
 }
 
-inline double distance(const StateVector& a, const StateVector& b) {
-  return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
-                   (a.z - b.z) * (a.z - b.z));
-}
-
-inline double speed_difference(const StateVector& a, const StateVector& b) {
-  return std::sqrt((a.vx - b.vx) * (a.vx - b.vx) + (a.vy - b.vy) * (a.vy - b.vy) +
-                   (a.vz - b.vz) * (a.vz - b.vz));
-}
+// Distances between states, as the other integrator tests take them.
+using integration_checks::distance;
+using integration_checks::speed_difference;

@@ -41,12 +41,7 @@ const MultistepMethod kEncke = [](const StateVector& s0, JulianDate T0, StateVec
     if (!use_de405(name)) GTEST_SKIP() << "test data absent: " << (name); \
   } while (false)
 
-// Heliocentric position of the Earth at T (AU).
-std::array<double, 3> earth(JulianDate T) {
-  BodyState e{};
-  EXPECT_EQ(PLEPHX(T, 3, 11, e), 0);
-  return {e[0], e[1], e[2]};
-}
+using integration_checks::earth;
 
 // The angle between two positions of the object as seen from the point o,
 // in seconds of arc.

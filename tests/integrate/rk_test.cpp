@@ -9,30 +9,15 @@
 #include <ostream>
 #include <string>
 
-#include "astcon.h"
 #include "elements.h"
+#include "integration_checks.h"
 #include "kepler.h"
 #include "records.h"
+#include "state_checks.h"
 
 namespace {
 
-constexpr double R = ASTCON::RADDEG;
-constexpr JulianDate kT0 = 2451545.0;
-
-// A Ceres-like orbit, and a comet (q = 0.5 AU, e = 0.9) at perihelion at kT0.
-const ElementSet kMainBelt{0.0788175,    10.58634 / R, 80.26013 / R,
-                           73.47045 / R, 2.7671817,    kT0 - 120.0};
-const ElementSet kComet{0.9, 0.4, 1.2, 2.1, 0.5, kT0};
-
-StateVector at(const ElementSet& el, std::int32_t form, JulianDate t) {
-  StateVector s;
-  ELEM2XV(el, t, form, s);
-  return s;
-}
-
-double distance(const StateVector& a, const StateVector& b) {
-  return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
-}
+using namespace integration_checks;
 
 using Step = void (*)(StateVector&, JulianDate, JulianDate, const AccelerationFn&);
 
@@ -126,12 +111,7 @@ TEST(RungeKutta7, ZeroStepLeavesTheStateAndEvaluatesSevenTimes) {
     StateVector s = s0;
     step(s, kT0, kT0, counted);
     EXPECT_EQ(calls, evaluations);
-    EXPECT_EQ(s.x, s0.x);
-    EXPECT_EQ(s.y, s0.y);
-    EXPECT_EQ(s.z, s0.z);
-    EXPECT_EQ(s.vx, s0.vx);
-    EXPECT_EQ(s.vy, s0.vy);
-    EXPECT_EQ(s.vz, s0.vz);
+    testing_support::expect_same_state(s, s0, "evaluations " + std::to_string(evaluations));
   }
 }
 

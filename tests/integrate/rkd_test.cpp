@@ -24,6 +24,7 @@
 #include "console_script.h"
 #include "elefile.h"
 #include "elements.h"
+#include "integration_checks.h"
 #include "jplread.h"
 #include "kepler.h"
 #include "plephx.h"
@@ -37,28 +38,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using namespace integration_checks;
+
 constexpr double R = ASTCON::RADDEG;
 constexpr double k = ASTCON::GAUSSK;
-constexpr JulianDate kT0 = 2451545.0;
-
-const std::string kData = TEST_DATA_DIR;
-const std::string kDe405 = kData + "/de405/de405_1960-2060_le.bin";
-const std::string kShortDe405 = kData + "/de405/de405_2000-2040_le.bin";
-
-const ElementSet kMainBelt{0.0788175,    10.58634 / R, 80.26013 / R,
-                           73.47045 / R, 2.7671817,    kT0 - 120.0};
-// q = 0.5 AU, e = 0.9, perihelion at kT0.
-const ElementSet kComet{0.9, 0.4, 1.2, 2.1, 0.5, kT0};
-
-StateVector at(const ElementSet& el, std::int32_t form, JulianDate t) {
-  StateVector s;
-  ELEM2XV(el, t, form, s);
-  return s;
-}
-
-double distance(const StateVector& a, const StateVector& b) {
-  return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
-}
 
 double radius(const StateVector& s) {
   return std::hypot(s.x, s.y, s.z);
@@ -199,8 +182,7 @@ TEST(RkdStep, TwinStepsDifferByMercuryAlone) {
   reset_records();
   reset_mean_elements();
   PLNSRC.IMEAN = 1;
-  for (int j = 1; j <= 10; ++j) PERTRB.MASS(j) = kDe405Mass.at(j - 1);
-  PERTRB.NPLANET = 8;
+  load_masses(8);
   CELEM(kT0);
   const StateVector s0 = at(kMainBelt, 0, kT0);
   StateVector a = s0, b = s0, c = s0, d = s0;
@@ -511,31 +493,14 @@ constexpr JulianDate kCeresEpoch = 2460000.5;
 const ElementSet kCeres{0.0788175,    10.58634 / R, 80.26013 / R,
                         73.47045 / R, 2.7671817,    kCeresEpoch - 17.21569 / 0.21411523};
 
-LocalTime fast_clock() {
-  static long long ms = 0;
-  ms += 500;
-  const long long t = ms % 86'400'000;
-  return {static_cast<int>(t / 3'600'000), static_cast<int>(t / 60'000 % 60),
-          static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000)};
-}
-
-class RkdWithPlanets : public testing::Test {
+class RkdWithPlanets : public PlanetsOnFastClock {
  protected:
   void SetUp() override {
-    reset_records();
-    reset_ephemeris_reader();
-    reset_mean_elements();
-    set_local_clock(&fast_clock);
+    PlanetsOnFastClock::SetUp();
     FILES.STFILE = "";
     FILES.ENDFIL = "";
-    for (int j = 1; j <= 10; ++j) PERTRB.MASS(j) = kDe405Mass.at(j - 1);
-    PERTRB.MASS(3) = 3.00349617e-06;  // the Earth alone: NPLANET 10
-    PERTRB.NPLANET = 10;
+    load_masses(10);
     PLNSRC.IMEAN = 0;
-  }
-  void TearDown() override {
-    set_local_clock(nullptr);
-    reset_ephemeris_reader();
   }
   bool use(const std::string& file) {
     JPLNAM.JPLFILE = file;
@@ -550,12 +515,6 @@ class RkdWithPlanets : public testing::Test {
   }
   StateVector s0;
 };
-
-reference_orbit::Vec3 earth(JulianDate t) {
-  BodyState e{};
-  EXPECT_EQ(PLEPHX(t, 3, 11, e), 0);
-  return {e[0], e[1], e[2]};
-}
 
 // Forty years back from the epoch, with ten bodies, the listed places agree
 // with the reference orbit (a fixed-step fourth-order integration of the same
@@ -645,12 +604,7 @@ TEST_F(RkdWithPlanets, DateLeavingTheFileGoesOnWithMeanPlanets) {
     run_ceres(switched, NPOS);
     said = console.output();
   }
-  EXPECT_EQ(PLNSRC.IMEAN, 1);
-  EXPECT_EQ(PERTRB.NPLANET, 8);
-  EXPECT_EQ(said,
-            "0 ERROR RETURN FROM CALL TO STATE. EPOCH OUT OF RANGE.\r\n"
-            " Switching to mean planetary elements\r\n"
-            " Some accuracy will be lost\r\n");
+  expect_switched_to_mean_planets(said);
   ASSERT_EQ(switched.entries.size(), static_cast<std::size_t>(NPOS + 1));
 
   SetUp();

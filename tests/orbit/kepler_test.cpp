@@ -10,6 +10,7 @@
 #include "astcon.h"
 #include "frames.h"
 #include "orbit_checks.h"
+#include "state_checks.h"
 
 namespace {
 
@@ -161,12 +162,7 @@ TEST(Kepler, SameDateReturnsTheStateUntouched) {
   const StateVector s0{0.3, -1.2, 0.45, 0.7, 0.2, -0.1};
   StateVector s{9, 9, 9, 9, 9, 9};
   KEPLER(s0, kT0, s, kT0);
-  EXPECT_EQ(s.x, s0.x);
-  EXPECT_EQ(s.y, s0.y);
-  EXPECT_EQ(s.z, s0.z);
-  EXPECT_EQ(s.vx, s0.vx);
-  EXPECT_EQ(s.vy, s0.vy);
-  EXPECT_EQ(s.vz, s0.vz);
+  testing_support::expect_same_state(s, s0);
 }
 
 TEST(Kepler, WholePeriodsComeBack) {

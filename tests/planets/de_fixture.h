@@ -13,8 +13,9 @@
 
 #include "calendar.h"
 #include "celem.h"
-#include "jplread.h"
 #include "console_script.h"
+#include "jplread.h"
+#include "planet_records.h"
 #include "program_run.h"
 #include "records.h"
 #include "textio.h"
@@ -120,17 +121,10 @@ struct DeFile {
 };
 
 // Names the file as JPLFILE and starts a fresh reader; undone at the end.
-class ReaderTest : public ::testing::Test {
+class ReaderTest : public testing_support::FreshPlanetRecords {
  protected:
-  void SetUp() override {
-    reset_records();
-    reset_ephemeris_reader();
-    reset_mean_elements();
-  }
   void TearDown() override {
-    reset_ephemeris_reader();
-    reset_mean_elements();
-    reset_records();
+    FreshPlanetRecords::TearDown();
     set_local_clock(nullptr);
   }
   static void use_file(const std::string& path) { JPLNAM.JPLFILE.assign(path); }

@@ -47,27 +47,42 @@ class TempDir {
 };
 
 struct RunResult {
-  std::string out;   // standard output, byte for byte
-  std::string err;   // standard error
-  int status = -1;   // exit status
+  std::string out;  // standard output, byte for byte
+  std::string err;  // standard error
+  int status = -1;  // exit status
 };
 
-// Runs `program` in `dir` with `input` on standard input.
-inline RunResult run_program(const std::string& program, const std::string& input,
-                             const fs::path& dir) {
-  const fs::path in = dir / ".stdin", out = dir / ".stdout", err = dir / ".stderr";
-  write_file(in, input);
-  const std::string cmd = "cd '" + dir.string() + "' && '" + program + "' < '" + in.string() +
-                          "' > '" + out.string() + "' 2> '" + err.string() + "'";
+// Runs `program` in `dir` with standard input from the file `in`, behind
+// `wrapper` (a command such as "timeout 20 " that runs it) when one is given.
+inline RunResult run_from(const std::string& program, const fs::path& in, const fs::path& dir,
+                          const std::string& wrapper = "") {
+  const fs::path out = dir / ".stdout", err = dir / ".stderr";
+  const std::string cmd = "cd '" + dir.string() + "' && " + wrapper + "'" + program + "' < '" +
+                          in.string() + "' > '" + out.string() + "' 2> '" + err.string() + "'";
   const int raw = std::system(cmd.c_str());
   RunResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
   r.out = read_file(out);
   r.err = read_file(err);
-  fs::remove(in);
   fs::remove(out);
   fs::remove(err);
   return r;
+}
+
+// Runs `program` in `dir` with `input` on standard input.
+inline RunResult run_program(const std::string& program, const std::string& input,
+                             const fs::path& dir) {
+  const fs::path in = dir / ".stdin";
+  write_file(in, input);
+  RunResult r = run_from(program, in, dir);
+  fs::remove(in);
+  return r;
+}
+
+// Runs `program` in `dir` with one endless line (/dev/zero) on standard
+// input, stopped after 20 seconds (status 124) should it go on reading.
+inline RunResult run_on_endless_line(const std::string& program, const fs::path& dir) {
+  return run_from(program, "/dev/zero", dir, "timeout 20 ");
 }
 
 // Text with LF line ends turned into CR LF (expected files are kept with
@@ -83,7 +98,8 @@ inline std::string crlf(const std::string& s) {
 
 // Compares two byte strings line by line, so that a failure names the first
 // line that differs instead of printing two long texts.
-inline ::testing::AssertionResult same_bytes(const std::string& expected, const std::string& actual) {
+inline ::testing::AssertionResult same_bytes(const std::string& expected,
+                                             const std::string& actual) {
   if (expected == actual) return ::testing::AssertionSuccess();
   std::istringstream e(expected), a(actual);
   std::string le, la;

@@ -8,23 +8,12 @@
 #include <filesystem>
 #include <string>
 
-#include "celem.h"
-#include "jplread.h"
+#include "planet_records.h"
 #include "program_run.h"
 #include "records.h"
 
-class WithDe405 : public ::testing::Test {
+class WithDe405 : public testing_support::FreshPlanetRecords {
  protected:
-  void SetUp() override {
-    reset_records();
-    reset_ephemeris_reader();
-    reset_mean_elements();
-  }
-  void TearDown() override {
-    reset_ephemeris_reader();
-    reset_mean_elements();
-    reset_records();
-  }
   // Names the 2000-2040 DE405 file as JPLFILE; false when it is absent.
   static bool use_de405() {
     const auto d = testing_support::data_dir();

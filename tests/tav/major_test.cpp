@@ -54,6 +54,12 @@ class MajorPlanets : public WithDe405 {
     FILES.ENDFIL = "";
     for (int i = 1; i <= npos + 1; ++i) POSNS.TJD(i) = first + 10.0 * (i - 1);
   }
+  // The same grid seen from the centre of the observing body (a latitude
+  // above 90 degrees: no topocentric correction).
+  void geocentric_grid(std::int32_t npos, JulianDate first = 2459945.5) {
+    OBSERV.OLAT = 95.0;
+    grid(npos, first);
+  }
 };
 
 // Mars from the Earth: right ascension and declination within 0.1 second of
@@ -61,8 +67,7 @@ class MajorPlanets : public WithDe405 {
 // object's identification for the listing.
 TEST_F(MajorPlanets, MarsFromTheEarthAsTheFileGivesIt) {
   REQUIRE_DE405();
-  OBSERV.OLAT = 95.0;
-  grid(3);
+  geocentric_grid(3);
   ConsoleScript con("4\n3\n");
   ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
   EXPECT_EQ(POSNS.NCENTER, 3);
@@ -94,8 +99,7 @@ TEST_F(MajorPlanets, MarsFromTheEarthAsTheFileGivesIt) {
 // 8.8 / delta seconds of arc) but not the distance from the Earth's centre.
 TEST_F(MajorPlanets, TopocentricDirectionGeocentricDistance) {
   REQUIRE_DE405();
-  grid(1);
-  OBSERV.OLAT = 95.0;
+  geocentric_grid(1);
   {
     ConsoleScript con("4\n3\n");
     MAJOR_PLANETS();
@@ -133,8 +137,7 @@ TEST_F(MajorPlanets, RefusedWithMeanPlanets) {
 // barycentres are named from it.
 TEST_F(MajorPlanets, BodyNumbersOutsideTheTableAreAskedAgain) {
   REQUIRE_DE405();
-  OBSERV.OLAT = 95.0;
-  grid(1);
+  geocentric_grid(1);
   ConsoleScript con("0\n14\n4\n-3\n99\n12\n");
   ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
   EXPECT_EQ(POSNS.NCENTER, 12);
@@ -155,8 +158,7 @@ TEST_F(MajorPlanets, BodyNumbersOutsideTheTableAreAskedAgain) {
 TEST_F(MajorPlanets, BothElementFilesAtTheFirstEntryForOneLine) {
   REQUIRE_DE405();
   testing_support::TempDir dir;
-  OBSERV.OLAT = 95.0;
-  grid(1);
+  geocentric_grid(1);
   const std::string start = (dir / "s.ele").string(), end = (dir / "e.ele").string();
   ASSERT_LE(end.size(), 30u) << "temporary folder name too long for a 30-character file name";
   FILES.STFILE = start;
@@ -178,8 +180,7 @@ TEST_F(MajorPlanets, BothElementFilesAtTheFirstEntryForOneLine) {
 // A date beyond the file: the fill ends at that entry with its reason.
 TEST_F(MajorPlanets, FillEndsWhereTheFileEnds) {
   REQUIRE_DE405();
-  OBSERV.OLAT = 95.0;
-  grid(5, 2466140.5);  // the file ends at 2466160.5, the date of entry 3
+  geocentric_grid(5, 2466140.5);  // the file ends at 2466160.5, the date of entry 3
   ConsoleScript con("5\n3\n");
   ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
   EXPECT_EQ(listing_entries_filled(), 3);

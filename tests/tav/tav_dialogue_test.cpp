@@ -12,21 +12,14 @@
 #include <vector>
 
 #include "program_run.h"
+#include "tav_run.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using testing_support::read_file;
-using testing_support::RunResult;
-using testing_support::same_bytes;
-using testing_support::TempDir;
-using testing_support::write_file;
+using namespace tav_run;
 
-const fs::path kTests = TEST_SOURCE_DIR;
-const fs::path kRun = kTests / ".." / ".." / "run";  // the initialization files shipped
-const fs::path kFixtures = kTests / "fixtures";
 // An element file written by kestle: (433) Eros, epoch 2009 June 18.
-const fs::path kEros = kTests / ".." / "kestle" / "expected" / "minor_planet.ele";
+const fs::path kEros = kKestleExpected / "minor_planet.ele";
 
 // A file put into the run folder: its name there and where its bytes come
 // from (an empty path makes an empty file).
@@ -36,7 +29,7 @@ struct Placed {
 };
 
 RunResult run_tav(const TempDir& dir, const std::vector<Placed>& files, const std::string& input) {
-  for (const Placed& f : files) write_file(dir / f.name, f.from.empty() ? "" : read_file(f.from));
+  for (const Placed& f : files) place(dir, f.name, f.from);
   return testing_support::run_program(TAV_BINARY, input, dir.path());
 }
 
@@ -58,7 +51,7 @@ std::string without_listings(const std::string& out) {
 }
 
 std::string expected(const std::string& name) {
-  const fs::path p = kTests / "expected" / (name + ".txt");
+  const fs::path p = kExpected / (name + ".txt");
   EXPECT_TRUE(fs::exists(p)) << p;
   return read_file(p);
 }

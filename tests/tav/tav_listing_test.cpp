@@ -8,25 +8,11 @@
 #include <string>
 
 #include "program_run.h"
+#include "tav_run.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using testing_support::read_file;
-using testing_support::RunResult;
-using testing_support::same_bytes;
-using testing_support::TempDir;
-using testing_support::write_file;
-
-const fs::path kTests = TEST_SOURCE_DIR;
-const fs::path kRun = kTests / ".." / ".." / "run";
-const fs::path kFixtures = kTests / "fixtures";
-const fs::path kExpected = kTests / "expected";
-const fs::path kKestle = kTests / ".." / "kestle" / "expected";
-
-void place(const TempDir& dir, const std::string& name, const fs::path& from) {
-  write_file(dir / name, read_file(from));
-}
+using namespace tav_run;
 
 // Eight ephemerides in one run with the DE405 file: every form with its
 // capture file, both MPCORB searches and the repeated source, element files
@@ -81,7 +67,7 @@ TEST(TavListing, EightEphemeridesWithTheDe405File) {
   TempDir dir;
   place(dir, "listing.ini", kFixtures / "listing.ini");
   place(dir, "no_epoch.ele", kFixtures / "no_epoch.ele");
-  place(dir, "comet.ele", kKestle / "comet.ele");
+  place(dir, "comet.ele", kKestleExpected / "comet.ele");
   place(dir, "MPCORB.DAT", kRun / "MPCORB.DAT");
   fs::create_symlink(de405, dir / "JPLEPH.405");
 

@@ -1,0 +1,113 @@
+// What the tests of the integrators share beyond the listing runs: two
+// orbits under the Sun alone and their states, distances between states, the
+// DE405 files of the test data with the masses the ephemeris program sets,
+// a clock that makes the pause of the switch to mean planets take no time,
+// and what that switch writes and leaves in the records.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "astcon.h"
+#include "calendar.h"
+#include "celem.h"
+#include "elements.h"
+#include "jplread.h"
+#include "planet_records.h"
+#include "plephx.h"
+#include "records.h"
+#include "tav.h"
+
+namespace integration_checks {
+
+inline constexpr JulianDate kT0 = 2451545.0;
+
+// A Ceres-like orbit, and a comet (q = 0.5 AU, e = 0.9) at perihelion at kT0.
+inline const ElementSet kMainBelt{0.0788175,
+                                  10.58634 / ASTCON::RADDEG,
+                                  80.26013 / ASTCON::RADDEG,
+                                  73.47045 / ASTCON::RADDEG,
+                                  2.7671817,
+                                  kT0 - 120.0};
+inline const ElementSet kComet{0.9, 0.4, 1.2, 2.1, 0.5, kT0};
+
+// The state of the orbit `el` at date t, `form` as ELEM2XV takes it.
+inline StateVector at(const ElementSet& el, std::int32_t form, JulianDate t) {
+  StateVector s;
+  ELEM2XV(el, t, form, s);
+  return s;
+}
+
+// AU between the positions of two states.
+inline double distance(const StateVector& a, const StateVector& b) {
+  return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+
+// AU/day (or the states' velocity unit) between the velocities of two states.
+inline double speed_difference(const StateVector& a, const StateVector& b) {
+  return std::hypot(a.vx - b.vx, a.vy - b.vy, a.vz - b.vz);
+}
+
+// The DE405 files of the test data: 1960-2060 and 2000-2040 (which ends on
+// JD 2466160.5).
+inline const std::string kDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_1960-2060_le.bin";
+inline const std::string kShortDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_2000-2040_le.bin";
+
+// The DE405 masses as the ephemeris program sets them for nplanet: the third
+// the Earth alone for NPLANET 10, else the Earth-Moon barycentre.
+inline void load_masses(int nplanet) {
+  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
+  PERTRB.MASS(3) = nplanet == 10 ? 3.00349617e-06 : 3.040432643e-06;
+  PERTRB.NPLANET = nplanet;
+}
+
+// Heliocentric position of the Earth at t (AU), from the JPL file.
+inline std::array<double, 3> earth(JulianDate t) {
+  BodyState e{};
+  EXPECT_EQ(PLEPHX(t, 3, 11, e), 0);
+  return {e[0], e[1], e[2]};
+}
+
+// A clock that moves half a second at every reading, so the three-second
+// pause of the switch to mean planets takes no real time.
+inline LocalTime fast_clock() {
+  static long long ms = 0;
+  ms += 500;
+  const long long t = ms % 86'400'000;
+  return {static_cast<int>(t / 3'600'000), static_cast<int>(t / 60'000 % 60),
+          static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000)};
+}
+
+// Records, planetary reader and mean elements as at program start, on the
+// fast clock; all of them put back afterwards.
+class PlanetsOnFastClock : public testing_support::FreshPlanetRecords {
+ protected:
+  void SetUp() override {
+    FreshPlanetRecords::SetUp();
+    set_local_clock(&fast_clock);
+  }
+  void TearDown() override {
+    set_local_clock(nullptr);
+    FreshPlanetRecords::TearDown();
+  }
+};
+
+// What the console shows when a date leaves the JPL file.
+inline const std::string kSwitchToMeanPlanets =
+    "0 ERROR RETURN FROM CALL TO STATE. EPOCH OUT OF RANGE.\r\n"
+    " Switching to mean planetary elements\r\n"
+    " Some accuracy will be lost\r\n";
+
+// The run went over to mean planets (no Pluto, no Moon), saying so once on
+// the console `said`.
+inline void expect_switched_to_mean_planets(const std::string& said) {
+  EXPECT_EQ(PLNSRC.IMEAN, 1);
+  EXPECT_EQ(PERTRB.NPLANET, 8);
+  EXPECT_EQ(said, kSwitchToMeanPlanets);
+}
+
+}  // namespace integration_checks
