@@ -11,17 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "program_run.h"
+#include "tav_run.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using testing_support::read_file;
-using testing_support::RunResult;
-using testing_support::TempDir;
-using testing_support::write_file;
-
-const fs::path kRun = fs::path(TEST_SOURCE_DIR) / ".." / ".." / "run";
+using namespace tav_run;
 
 // The run: tavshort.ini (mean planets, SHORT); ten daily lines from
 // 2022 Feb 25, a year before the epoch 2023 Feb 25 of Ceres; DEL 2.
@@ -68,8 +62,8 @@ std::vector<std::vector<Place>> listings(const std::string& out) {
 
 TEST(TavIntegration, ThreeMethodsFromBeforeTheEpochAgree) {
   TempDir dir;
-  write_file(dir / "tavshort.ini", read_file(kRun / "tavshort.ini"));
-  write_file(dir / "MPCORB.DAT", read_file(kRun / "MPCORB.DAT"));
+  place(dir, "tavshort.ini", kRun / "tavshort.ini");
+  place(dir, "MPCORB.DAT", kRun / "MPCORB.DAT");
   const RunResult r = testing_support::run_program(TAV_BINARY, kAnswers, dir.path());
   EXPECT_EQ(r.err, "");
   ASSERT_EQ(r.status, 0);
