@@ -74,6 +74,14 @@ bool setup(int which, StateVector& s0, JulianDate& epoch, JulianDate& first) {
   return true;
 }
 
+// setup() for the benchmark's argument; false, with the benchmark marked as
+// skipped, when the DE405 file is absent.
+bool prepared(benchmark::State& state, StateVector& s0, JulianDate& epoch, JulianDate& first) {
+  if (setup(static_cast<int>(state.range(0)), s0, epoch, first)) return true;
+  state.SkipWithError("no DE405 file of 1960-2060");
+  return false;
+}
+
 // An acceleration that counts its calls.
 AccelerationFn counting(std::int64_t& n, Acceleration* f) {
   return [&n, f](double x, double y, double z, double S, double& ax, double& ay, double& az,
@@ -86,10 +94,7 @@ AccelerationFn counting(std::int64_t& n, Acceleration* f) {
 void BM_CowellDel1(benchmark::State& state) {
   StateVector s0;
   JulianDate epoch = 0, first = 0;
-  if (!setup(static_cast<int>(state.range(0)), s0, epoch, first)) {
-    state.SkipWithError("no DE405 file of 1960-2060");
-    return;
-  }
+  if (!prepared(state, s0, epoch, first)) return;
   std::int64_t forces = 0;
   const AccelerationFn counted = counting(forces, FORCE);
   for (auto _ : state) {
@@ -107,10 +112,7 @@ BENCHMARK(BM_CowellDel1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterati
 void BM_EnckeDel2(benchmark::State& state) {
   StateVector s0;
   JulianDate epoch = 0, first = 0;
-  if (!setup(static_cast<int>(state.range(0)), s0, epoch, first)) {
-    state.SkipWithError("no DE405 file of 1960-2060");
-    return;
-  }
+  if (!prepared(state, s0, epoch, first)) return;
   std::int64_t forces = 0, deviations = 0;
   const AccelerationFn counted = counting(forces, FORCE);
   const DeviationFn counted_rhs = [&](double XR, double YR, double ZR, double DX, double DY,
@@ -138,10 +140,7 @@ BENCHMARK(BM_EnckeDel2)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iteratio
 void BM_Rkd(benchmark::State& state) {
   StateVector s0;
   JulianDate epoch = 0, first = 0;
-  if (!setup(static_cast<int>(state.range(0)), s0, epoch, first)) {
-    state.SkipWithError("no DE405 file of 1960-2060");
-    return;
-  }
+  if (!prepared(state, s0, epoch, first)) return;
   std::int64_t forces = 0;
   const AccelerationFn force = counting(forces, FORCE), force1 = counting(forces, FORCE1);
   for (auto _ : state) {
