@@ -14,7 +14,6 @@
 
 namespace {
 
-
 using de_fixture::DeFile;
 using de_fixture::ReaderTest;
 

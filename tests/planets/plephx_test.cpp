@@ -16,7 +16,6 @@
 
 namespace {
 
-
 using de_fixture::DeFile;
 using de_fixture::ReaderTest;
 using de_fixture::SteppingClock;
