@@ -84,6 +84,10 @@ double magnitude(const Text<13>& PNAME, std::int32_t ICOMET, double H, double G,
     m = dm + 0.5962 + 0.52012 * P / 100.0 + 2.174 * a * a;
   } else if (name == "Sun") {
     m = dm - 26.74;
+  } else if (name == "Solar System" || name == "Earth-Moon Ba") {
+    // A barycentre listed as a major body has no brightness; the H and G
+    // in OBJECT belong to an earlier object.
+    m = kSentinel;
   } else if (ICOMET == 0) {
     const double beta = deg(P);
     const double t = std::tan(beta / 2.0);

@@ -49,7 +49,8 @@ double phase_angle(double r, double delta, double R);
 // A cosine pushed just outside [-1, 1] by rounding is held to it.
 double elongation(double r, double delta, double R);
 // The magnitude by the law PNAME names ("Mercury" ... "Sun", trailing
-// blanks ignored, exact case); any other PNAME: the H-G law for ICOMET 0,
+// blanks ignored, exact case); the 100000.0 sentinel for the two
+// barycentres ("Solar System", "Earth-Moon Ba"); any other PNAME: the H-G law for ICOMET 0,
 // the comet law H + 5 log10(delta) + 2.5 G log10(r) for ICOMET 1. P in
 // degrees. The 100000.0 sentinel for P >= 170 is applied here too.
 double magnitude(const Text<13>& PNAME, std::int32_t ICOMET, double H, double G, double r,

@@ -264,6 +264,9 @@ TEST(Magnitude, LawsByNameAndForm) {
       {"Moon", 0, 0, 0, 1.0, 0.00257, 90.0, -10.125086383343527},
       // The Sun's law takes the distance to the observer alone.
       {"Sun", 0, 0, 0, 0.0, 1.0167, 0.0, -26.704035882214797},
+      // A barycentre (the first 13 characters of its name) has no magnitude.
+      {"Solar System ", 0, 3.33, 0.15, 1.0, 1.0, 20.0, 100000.0},
+      {"Earth-Moon Ba", 0, 3.33, 0.15, 1.0, 1.0, 20.0, 100000.0},
       // Any other name, or none: H-G law; both phase functions are 1 at P = 0.
       {"", 0, 3.33, 0.15, 2.0, 1.0, 0.0, 3.33 + 5 * std::log10(2.0)},
       {"mars", 0, 3.33, 0.15, 2.0, 1.0, 0.0, 3.33 + 5 * std::log10(2.0)},
