@@ -1,4 +1,4 @@
-// The printed listing: RADEC reduces each listed entry to its apparent place
+// The printed listing: RADEC reduces each listed entry to its astrometric place
 // and prints the table in one of the forms SHORT, LONG, ASTRM or MPC on the
 // console and, when FILES.SCRFILE names one, into the capture file.
 //

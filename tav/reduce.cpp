@@ -7,12 +7,15 @@
 #include "astcon.h"
 #include "calendar.h"
 #include "frames.h"
+#include "plephx.h"
 
 namespace {
 
 constexpr JulianDate kJ2000 = 2451545.0;
 constexpr double kLightDaysPerAu = 0.00578;
 constexpr double kSentinel = 100000.0;
+constexpr BodyNumber kEarth = 3;
+constexpr BodyNumber kSun = 11;
 
 double deg(double a) {
   return a / ASTCON::RADDEG;
@@ -129,9 +132,20 @@ void ABERR(JulianDate TJD, double& RA, double& DEC) {
                        0.343 * (cw * (se * cd - sa * sd * ce) + ca * sd * sw);
   // The two terms as written point away from the apex (the 20.49 term of
   // the classical formula is negative, and 282 degrees lies opposite the
-  // Earth's perihelion), so both are subtracted.
-  RA = RA - a_ra / cd / 3600.0 / ASTCON::RADDEG;
-  DEC = DEC - a_dec / 3600.0 / ASTCON::RADDEG;
+  // Earth's perihelion). Added, they take the Earth's aberration out of a
+  // place that holds it, as the light-time step's place does.
+  RA = RA + a_ra / cd / 3600.0 / ASTCON::RADDEG;
+  DEC = DEC + a_dec / 3600.0 / ASTCON::RADDEG;
+}
+
+void remove_aberration(double& RA, double& DEC, const std::array<double, 3>& V) {
+  const double cd = std::cos(DEC);
+  const double x = cd * std::cos(RA) + kLightDaysPerAu * V[0];
+  const double y = cd * std::sin(RA) + kLightDaysPerAu * V[1];
+  const double z = std::sin(DEC) + kLightDaysPerAu * V[2];
+  RA = std::atan2(y, x);
+  if (RA < 0.0) RA += 2.0 * ASTCON::PI;
+  DEC = std::atan2(z, std::sqrt(x * x + y * y));
 }
 
 ReducedLine reduce_line(const LineInput& in, const Text<13>& PNAME, std::int32_t ICOMET, double H,
@@ -143,12 +157,17 @@ ReducedLine reduce_line(const LineInput& in, const Text<13>& PNAME, std::int32_t
   out.ra = in.ra;
   out.dec = in.dec;
   // The first difference is that of the places seen from the moving centre
-  // body, so the light-time step carries the place back along the object's
-  // motion relative to the observer: light time and the aberration of the
-  // observer's own motion together (planetary aberration, to first order).
-  // ABERR on top of it would count the annual aberration twice, about 20
-  // seconds of arc; it is therefore not applied here.
+  // body, so the light-time step gives the place at t - tau seen from where
+  // the centre body was at t - tau: the astrometric place displaced by the
+  // aberration of the centre body's velocity (v/c, to first order). The
+  // next step takes that aberration out again, which leaves the
+  // astrometric place: the object at t - tau seen from the observer at t.
   light_time(out.ra, out.dec, in.ra_next, in.dec_next, in.delta, in.step_days);
+  if (in.ncenter == kEarth) {
+    ABERR(in.tjd, out.ra, out.dec);
+  } else if (in.ncenter != kSun) {
+    remove_aberration(out.ra, out.dec, in.sun_velocity);
+  }
   if (frame.precess) PRECESS(kJ2000, frame.JDC, out.ra, out.dec);
   return out;
 }
@@ -164,6 +183,11 @@ ReducedLine reduce_entry(std::int32_t I, const ReductionFrame& frame) {
   in.r = POSNS.RHELIO(I);
   in.delta = POSNS.DELTA(I);
   in.R = POSNS.ROBS(I);
+  in.ncenter = POSNS.NCENTER;
+  if (in.ncenter != kEarth && in.ncenter != kSun) {
+    BodyState sun{};
+    if (PLEPHX(in.tjd, kSun, in.ncenter, sun) == 0) in.sun_velocity = {sun[3], sun[4], sun[5]};
+  }
   const ReducedLine out = reduce_line(in, OBJECT.PNAME, OBJECT.ICOMET, OBJECT.H, OBJECT.G, frame);
   POSNS.RA(I) = out.ra;
   POSNS.DEC(I) = out.dec;

@@ -2,10 +2,18 @@
 // listing positions stored (equatorial J2000) to the printed place, with
 // the phase angle, the elongation and the magnitude of the line.
 //
+// The printed place is astrometric: the object at t - tau (light time
+// applied) as seen from the observer at t, without the aberration of the
+// observer's motion, on the mean equator and equinox of 1 January of CYEAR
+// (no nutation). That is the place a star catalogue gives, the one that
+// astrometrists measure against catalogue stars and that the Minor Planet
+// Center's ephemerides list.
+//
 // Angles in radians unless a name says degrees; distances in AU; dates
 // Julian dates (dynamical time).
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "records.h"
@@ -21,14 +29,22 @@ struct ReductionFrame {
 ReductionFrame reduction_frame(double CYEAR);
 
 // What one line needs: the entry's date and geometric place, the geometric
-// place of the next listed time and the step to it, and the three
-// distances r (object-Sun), delta (object-centre body), R (centre body-Sun).
+// place of the next listed time and the step to it, the three distances
+// r (object-Sun), delta (object-centre body), R (centre body-Sun), and what
+// takes the aberration of the centre body's motion out of the place:
+//   ncenter 3 (the Earth, also with an observer on it): ABERR at tjd;
+//   ncenter 11 (the Sun, at rest in these positions): nothing;
+//   any other centre: remove_aberration with sun_velocity, the Sun's
+//   velocity relative to the centre body at tjd (AU/day, equatorial J2000;
+//   minus the centre body's velocity relative to the Sun).
 struct LineInput {
   JulianDate tjd = 0;
   double ra = 0, dec = 0;
   double ra_next = 0, dec_next = 0;
   double step_days = 0;  // XJINC / 24
   double r = 0, delta = 0, R = 0;
+  BodyNumber ncenter = 3;
+  std::array<double, 3> sun_velocity{};
 };
 
 // The printed quantities of a line: the reduced place (right ascension not
@@ -57,20 +73,27 @@ double magnitude(const Text<13>& PNAME, std::int32_t ICOMET, double H, double G,
                  double delta, double P);
 
 // Light time by the first difference with the next listed place: the place
-// moves back by 0.00578 delta days of its motion per step. As the places are
-// those seen from the centre body, whose own motion is in the difference,
-// this gives light time and aberration together (the place at t - tau seen
-// from where the centre body was at t - tau). The difference in
-// right ascension is taken across 0 / 2 pi the short way. A step of zero
-// (or not a number) leaves the place as it is.
+// moves back by 0.00578 delta days of its motion per step. The places are
+// those seen from the moving centre body, so the difference holds the
+// centre body's motion too: the result is the place at t - tau seen from
+// where the centre body was at t - tau, which is the astrometric place plus
+// the aberration of the centre body's velocity (to first order). The
+// difference in right ascension is taken across 0 / 2 pi the short way. A
+// step of zero (or not a number) leaves the place as it is.
 void light_time(double& ra, double& dec, double ra_next, double dec_next, double delta,
                 double step_days);
 
 // Annual aberration of a place (radians, read and replaced) at date TJD, by
 // the low-precision Sun (longitude, eccentricity term at longitude 282
-// degrees): the place moves toward the apex of the Earth's motion. Not part
-// of reduce_line, whose light-time step already holds the aberration.
+// degrees), 20.49 and 0.343 seconds of arc. The two corrections are added,
+// which moves the place away from the apex of the Earth's motion: it takes
+// out the Earth's aberration that the light-time step brought in.
 void ABERR(JulianDate TJD, double& RA, double& DEC);
+
+// The same for an observer on any body: the unit vector of the place
+// (radians, read and replaced) moves by + V/c, V the Sun's velocity relative
+// to the observer (AU/day, equatorial J2000), 1/c = 0.00578 day per AU.
+void remove_aberration(double& RA, double& DEC, const std::array<double, 3>& V);
 
 // Phase term of Mercury's magnitude, P in degrees.
 double ROCK(double P);
@@ -78,13 +101,19 @@ double ROCK(double P);
 double GAS(double P);
 
 // The whole reduction of one line: phase angle, elongation, magnitude,
-// light time with the aberration (see light_time) and precession, in this
-// order. The result is the apparent place (no nutation) for an observer at
-// the centre body, whichever body that is.
+// light time (see light_time), the aberration of the centre body's motion
+// taken out again (see LineInput) and precession, in this order. The result
+// is the astrometric place (see the top of this file) for an observer at the
+// centre body, whichever body that is, or on the Earth.
 ReducedLine reduce_line(const LineInput& in, const Text<13>& PNAME, std::int32_t ICOMET, double H,
                         double G, const ReductionFrame& frame);
 
 // Entry I of the grid (1 to 499; entry I+1 must be filled): the line from
 // POSNS, RUNPAR.XJINC and OBJECT, and RA(I), DEC(I) replaced by the reduced
-// place.
+// place. For a centre body other than the Earth and the Sun the Sun's
+// velocity comes from PLEPHX (target 11, centre NCENTER, at TJD(I)); the
+// entry's position came from the JPL file at that date for that centre (the
+// mean planets serve only the Earth), so the file covers it. Should PLEPHX
+// answer with its switch to mean planets all the same, the place keeps the
+// aberration of the centre body's motion.
 ReducedLine reduce_entry(std::int32_t I, const ReductionFrame& frame);

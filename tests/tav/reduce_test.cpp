@@ -1,20 +1,26 @@
-// The reduction of listed lines: the whole chain against places worked out
-// another way from the DE405 file, the aberration against the Earth's
-// velocity, and the phase, elongation and magnitude laws.
+// The reduction of listed lines: the whole chain against astrometric places
+// worked out another way from the DE405 file, the aberration taken out
+// against the Earth's velocity, and the phase, elongation and magnitude laws.
 #include "reduce.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "astcon.h"
 #include "de405_setup.h"
 #include "elements.h"
+#include "grid.h"
 #include "kepler.h"
+#include "listing.h"
 #include "plephx.h"
 #include "positions.h"
 #include "records.h"
+#include "test_io.h"
 
 namespace {
 
@@ -71,13 +77,32 @@ Diff place_diff(double ra1, double dec1, double ra2, double dec2) {
 
 class ReductionAgainstDe405 : public WithDe405 {};
 
+// The printed place of an ASTRM data line (columns of the form), radians.
+struct PrintedPlace {
+  double ra, dec;
+};
+PrintedPlace astrm_place(const std::string& line) {
+  const auto num = [&](std::size_t from, std::size_t to) {
+    return std::stod(line.substr(from - 1, to - from + 1));
+  };
+  const double ra_h = num(23, 24) + num(27, 28) / 60 + num(31, 35) / 3600;
+  double dec_deg = num(40, 41) + num(44, 45) / 60 + num(48, 51) / 3600;
+  if (line[38] == '-') dec_deg = -dec_deg;
+  return {ra_h * 15 / ASTCON::RADDEG, dec_deg / ASTCON::RADDEG};
+}
+
 // A main-belt orbit (the elements of (1) Ceres, epoch 2023 Feb 25.0) listed
-// geocentrically for 40 days around its 2023 opposition, one line a day,
-// compared with the apparent places computed here: the object by two-body
-// motion at t - tau with tau iterated on the distance to the Earth at t,
-// the aberration as u + v/c with the Earth's barycentric velocity from the
-// DE405 file, and IAU 1976 precession to 2023 January 1.0.
-TEST_F(ReductionAgainstDe405, TwoBodyListingAgreesWithApparentPlaces) {
+// in the ASTRM form for 30 days from 2023 March 1, 0 h UT, one line a day,
+// equinox 2023, from the centre of the Earth, from an observer at latitude
+// 40 and longitude 75 west, and from the centre of Mars. Each printed place
+// is compared with the astrometric place worked out here: the object by
+// two-body motion at t - tau, tau iterated on its distance from the
+// observer at t (barycentric vectors from the DE405 file), no aberration,
+// IAU 1976 precession to 2023 January 1.0. The observer on the Earth is
+// shifted by TOPCOR at t, as the listing places it. Leaving the aberration
+// of the observer's motion in the place would show as up to 20" (from
+// Mars, the Earth's aberration in its place would leave about 15").
+TEST_F(ReductionAgainstDe405, AstrmListingGivesAstrometricPlaces) {
   REQUIRE_DE405();
   const double d2r = 1.0 / ASTCON::RADDEG;
   const JulianDate epoch = 2460000.5;
@@ -92,96 +117,127 @@ TEST_F(ReductionAgainstDe405, TwoBodyListingAgreesWithApparentPlaces) {
   StateVector s_epoch;
   ELEM2XV(el, epoch, 0, s_epoch);
 
-  OBJECT.ICOMET = 0;
-  OBJECT.H = 3.33;
-  OBJECT.G = 0.15;
-  OBJECT.PNAME = "";
-  POSNS.NCENTER = 3;
-  OBSERV.OLAT = 90.0;
-  RUNPAR.XJINC = 24.0;
-  RUNPAR.CYEAR = 2023.0;
-  const int npos = 40;
-  const JulianDate jd0 = 2460010.5 + 69.184 / 86400.0;  // 2023 Mar 10, 0 h UT, as TT
-  for (int I = 1; I <= npos + 1; ++I) POSNS.TJD(I) = jd0 + (I - 1);
+  struct Case {
+    const char* what;
+    BodyNumber ncenter;
+    double olat, olon;
+  };
+  const Case cases[] = {
+      {"geocentric", 3, 90.0, 0.0},
+      {"topocentric", 3, 40.0, 75.0},
+      {"from Mars", 4, 90.0, 0.0},
+  };
+  const std::int32_t npos = 30;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OBJECT.ICOMET = 0;
+    OBJECT.H = 3.33;
+    OBJECT.G = 0.15;
+    OBJECT.PNAME = "";
+    FILES.SCRFILE = "";
+    POSNS.NCENTER = c.ncenter;
+    OBSERV.OLAT = c.olat;
+    OBSERV.OLON = c.olon;
+    RUNPAR.NPOS = npos;
+    RUNPAR.XJINC = 24.0;
+    RUNPAR.CYEAR = 2023.0;
+    const Text<32> form("ASTRM");
+    build_listing_grid({2023, 3, 1}, 0.0, RUNPAR.XJINC, npos, form);
+    const JulianDate jd0 = POSNS.TJD(1);
+    StateVector s0;
+    KEPLER(s_epoch, epoch, s0, jd0);
+    std::int32_t one = 1;
+    XVPOS(s0, jd0, 0.0, one);
+    std::vector<JulianDate> dates(npos);
+    for (std::int32_t I = 1; I <= npos; ++I) dates[I - 1] = POSNS.TJD(I);
 
-  StateVector s0;
-  KEPLER(s_epoch, epoch, s0, jd0);
-  std::int32_t one = 1;
-  XVPOS(s0, jd0, 0.0, one);
-  const ReductionFrame frame = reduction_frame(RUNPAR.CYEAR);
-  ASSERT_TRUE(frame.precess);
-  ASSERT_EQ(frame.JDC, 2459945.5);
+    ConsoleScript con;
+    RADEC(form);
+    const std::vector<std::string> out = crlf_lines(con.output());
+    const auto under = std::find(out.begin(), out.end(), underline(Form::Astrm));
+    ASSERT_GE(out.end() - under, npos + 1);
 
-  double worst_ra = 0, worst_dec = 0;
-  for (int I = 1; I <= npos; ++I) {
-    const JulianDate t = POSNS.TJD(I);
-    const ReducedLine line = reduce_entry(I, frame);
+    const JulianDate jdc = reduction_frame(RUNPAR.CYEAR).JDC;
+    double worst_ra = 0, worst_dec = 0;
+    for (std::int32_t I = 1; I <= npos; ++I) {
+      const JulianDate t = dates[I - 1];
+      Vec observer = body(t, c.ncenter, 12);
+      if (c.olat < 90.0) {
+        double x = 0, y = 0, z = 0;
+        TOPCOR(x, y, z, t);  // minus the observer's geocentric offset
+        observer = sub(observer, {x, y, z});
+      }
+      double tau = 0;
+      Vec u{};
+      for (int k = 0; k < 5; ++k) {
+        StateVector s;
+        KEPLER(s_epoch, epoch, s, t - tau);
+        const Vec sun = body(t - tau, 11, 12);
+        u = sub({s.x + sun[0], s.y + sun[1], s.z + sun[2]}, observer);
+        tau = norm(u) / kCAuPerDay;
+      }
+      const Vec p = precess_from_j2000(u, jdc);
+      double ra = std::atan2(p[1], p[0]);
+      if (ra < 0) ra += 2 * ASTCON::PI;
+      const double dec = std::atan2(p[2], std::hypot(p[0], p[1]));
 
-    Vec v_earth;
-    const Vec earth_b = body(t, 3, 12, &v_earth);
-    const Vec sun_b = body(t, 11, 12);
-    const Vec earth = sub(earth_b, sun_b);  // heliocentric Earth at t
-    double tau = 0;
-    Vec u{};
-    for (int k = 0; k < 5; ++k) {
-      StateVector s;
-      KEPLER(s_epoch, epoch, s, t - tau);
-      // The Sun's barycentric motion over tau is below a metre-level effect.
-      u = sub({s.x, s.y, s.z}, earth);
-      tau = norm(u) / kCAuPerDay;
+      const PrintedPlace printed = astrm_place(under[I]);
+      double dra = printed.ra - ra;
+      if (dra > ASTCON::PI) dra -= 2 * ASTCON::PI;
+      if (dra < -ASTCON::PI) dra += 2 * ASTCON::PI;
+      const double dra_arcsec = dra / kArcsec;  // of right ascension, not times cos dec
+      const double ddec_arcsec = (printed.dec - dec) / kArcsec;
+      SCOPED_TRACE(I);
+      EXPECT_LT(std::fabs(dra_arcsec), 0.5);
+      EXPECT_LT(std::fabs(ddec_arcsec), 0.5);
+      worst_ra = std::max(worst_ra, std::fabs(dra_arcsec));
+      worst_dec = std::max(worst_dec, std::fabs(ddec_arcsec));
     }
-    const double dist = norm(u);
-    for (double& c : u) c /= dist;
-    Vec beta{v_earth[0] / kCAuPerDay, v_earth[1] / kCAuPerDay, v_earth[2] / kCAuPerDay};
-    Vec app{u[0] + beta[0], u[1] + beta[1], u[2] + beta[2]};
-    app = precess_from_j2000(app, frame.JDC);
-    double ra = std::atan2(app[1], app[0]);
-    if (ra < 0) ra += 2 * ASTCON::PI;
-    const double dec = std::atan2(app[2], std::hypot(app[0], app[1]));
-
-    const Diff d = place_diff(line.ra, line.dec, ra, dec);
-    SCOPED_TRACE(I);
-    EXPECT_LT(std::fabs(d.ra), 0.5);
-    EXPECT_LT(std::fabs(d.dec), 0.5);
-    worst_ra = std::max(worst_ra, std::fabs(d.ra));
-    worst_dec = std::max(worst_dec, std::fabs(d.dec));
+    std::printf("%s: largest differences RA %.3f\", Dec %.3f\"\n", c.what, worst_ra, worst_dec);
   }
-  RecordProperty("largest_ra_arcsec", std::to_string(worst_ra));
-  RecordProperty("largest_dec_arcsec", std::to_string(worst_dec));
-  std::printf("largest differences: RA cos(dec) %.3f\", Dec %.3f\"\n", worst_ra, worst_dec);
 }
 
-// ABERR moves a place as the Earth's velocity does: u + v/c with v the
-// Earth's barycentric velocity from the DE405 file, for places all over the
-// sky on three dates. The low-precision Sun and the constant 20.49 of ABERR
-// allow a few tenths of a second of arc.
-TEST_F(ReductionAgainstDe405, AberrationMovesPlacesTowardTheApex) {
+// ABERR takes the Earth's aberration out of a place, and remove_aberration
+// does so from the Sun's velocity relative to the Earth: both give u - v/c,
+// v the Earth's barycentric velocity from the DE405 file, for places all
+// over the sky on three dates. The low-precision Sun and the constant 20.49
+// of ABERR allow a few tenths of a second of arc.
+TEST_F(ReductionAgainstDe405, AberrationTakenOutAgainstTheEarthsVelocity) {
   REQUIRE_DE405();
-  double worst = 0;
+  double worst_aberr = 0, worst_vector = 0;
   for (const JulianDate t : {2460024.5, 2460188.5, 2462502.5}) {
     Vec v;
     body(t, 3, 12, &v);
     const Vec beta{v[0] / kCAuPerDay, v[1] / kCAuPerDay, v[2] / kCAuPerDay};
+    Vec sun_v;
+    body(t, 11, 3, &sun_v);
     for (int ra_deg = 0; ra_deg < 360; ra_deg += 30) {
       for (const double dec_deg : {-75.0, -30.0, 0.0, 20.0, 60.0, 85.0}) {
         const double ra0 = ra_deg / ASTCON::RADDEG, dec0 = dec_deg / ASTCON::RADDEG;
         const Vec u{std::cos(dec0) * std::cos(ra0), std::cos(dec0) * std::sin(ra0), std::sin(dec0)};
-        const Vec w{u[0] + beta[0], u[1] + beta[1], u[2] + beta[2]};
+        const Vec w{u[0] - beta[0], u[1] - beta[1], u[2] - beta[2]};
         const double ra_ref = std::atan2(w[1], w[0]);
         const double dec_ref = std::atan2(w[2], std::hypot(w[0], w[1]));
         double ra = ra0, dec = dec0;
         ABERR(t, ra, dec);
         const Diff d = place_diff(ra, dec, ra_ref, dec_ref);
-        // The shift itself is up to 20.5": a reversed sign would show as 40".
+        // The shift itself is up to 20.5": the wrong direction shows as 40".
         const Diff shift = place_diff(ra, dec, ra0, dec0);
+        double ra_v = ra0, dec_v = dec0;
+        remove_aberration(ra_v, dec_v, {sun_v[0], sun_v[1], sun_v[2]});
+        const Diff dv = place_diff(ra_v, dec_v, ra_ref, dec_ref);
         SCOPED_TRACE(::testing::Message() << t << " " << ra_deg << " " << dec_deg);
         EXPECT_LT(std::hypot(d.ra, d.dec), 0.3);
         EXPECT_LT(std::hypot(shift.ra, shift.dec), 20.9);
-        worst = std::max(worst, std::hypot(d.ra, d.dec));
+        EXPECT_LT(std::hypot(dv.ra, dv.dec), 0.05);  // heliocentric against barycentric v
+        worst_aberr = std::max(worst_aberr, std::hypot(d.ra, d.dec));
+        worst_vector = std::max(worst_vector, std::hypot(dv.ra, dv.dec));
       }
     }
   }
-  std::printf("aberration: largest difference from u + v/c %.3f\"\n", worst);
+  std::printf(
+      "aberration taken out: largest difference from u - v/c %.3f\" (ABERR), %.3f\" (V/c)\n",
+      worst_aberr, worst_vector);
 }
 
 // One line of Mars seen from the Earth, its distances from the DE405 file:
@@ -337,6 +393,42 @@ TEST(ReductionFrameOfTheListing, YearOfTheEquinox) {
     EXPECT_EQ(f.JDC, c.jdc);
     EXPECT_EQ(f.precess, c.precess);
   }
+}
+
+// Which correction follows the light time depends on the centre body: the
+// Earth's aberration by ABERR, none for the Sun, + V/c for any other body
+// (here V = 0.01 AU/day toward RA 90 deg on a place at RA 0, Dec 0: the
+// place moves by atan(0.00578 * 0.01) = 11.92" toward it).
+TEST(ReduceLine, AberrationTakenOutByCentreBody) {
+  LineInput in;
+  in.tjd = 2460000.5;
+  in.step_days = 0.0;  // no light-time rate: the place enters the next step as it is
+  in.r = 2.0;
+  in.delta = 1.0;
+  in.R = 1.0;
+  in.sun_velocity = {0.0, 0.01, 0.0};
+  const double moved = std::atan(0.00578 * 0.01) / kArcsec;
+  double ra_earth = 0, dec_earth = 0;
+  ABERR(in.tjd, ra_earth, dec_earth);
+  struct Case {
+    BodyNumber ncenter;
+    double ra_arcsec, dec_arcsec;
+  };
+  const Case cases[] = {
+      {3, ra_earth / kArcsec, dec_earth / kArcsec},
+      {11, 0.0, 0.0},
+      {4, moved, 0.0},
+      {10, moved, 0.0},
+      {12, moved, 0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ncenter);
+    in.ncenter = c.ncenter;
+    const ReducedLine out = reduce_line(in, Text<13>(""), 0, 5.0, 0.15, ReductionFrame{});
+    EXPECT_NEAR(out.ra / kArcsec, c.ra_arcsec, 1e-6);
+    EXPECT_NEAR(out.dec / kArcsec, c.dec_arcsec, 1e-6);
+  }
+  EXPECT_GT(std::hypot(ra_earth, dec_earth) / kArcsec, 10.0);
 }
 
 // Zero distances give no crash and values that print as asterisks.

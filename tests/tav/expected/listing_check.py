@@ -9,17 +9,21 @@ code:
   * the JPL DE405 file read by a Chebyshev reader of this script;
   * the object's heliocentric place from its elements by Kepler's equation
     (elliptic orbits, near-parabolic ones included), Gaussian units;
-  * the apparent place by iterating the light time (object at t - tau, the
-    observer at t) and the annual aberration as u + v/c with the observer's
-    barycentric velocity, then IAU 1976 precession to 1 January of CYEAR;
+  * the astrometric place by iterating the light time (object at t - tau,
+    the observer at t, barycentric vectors), no aberration, then IAU 1976
+    precession to 1 January of CYEAR;
   * the observer on a sphere of 4.26356e-5 AU turning with the sidereal time
     of the listing's convention; delta-T by the listing's polynomial;
   * distances, phase angle, elongation and magnitude from the triangle of
     geometric distances at the listed time.
 
 Tolerances: right ascension and declination within half the last printed
-unit plus 0.5 second of arc; every other field within one unit of its last
-printed digit; dates and hours exact.
+unit plus 0.5 second of arc, and 0.15 second of arc more for each day by
+which the lines lie more than one day apart (the light-time step works from
+the next listed line: measured over 2023 for Ceres and Mars, up to 1.3
+second of arc with lines 10 days apart and 4 with lines 30 days apart);
+every other field within one unit of its last printed digit; dates and hours
+exact.
 
 Usage: listing_check.py DE405_FILE  (run from any folder; exits 1 on a
 mismatch and prints the largest differences found).
@@ -248,9 +252,10 @@ def calendar(jd):
     return year, month, day, f * 24.0
 
 
-def apparent(eph, L, t):
-    """Apparent RA, Dec (radians, equinox of the listing) and r, delta, R."""
-    cpos, cvel = eph.body(L.ncenter, t)
+def astrometric(eph, L, t):
+    """Astrometric RA, Dec (radians, equinox of the listing: the object at
+    t - tau seen from the observer at t, no aberration) and r, delta, R."""
+    cpos, _ = eph.body(L.ncenter, t)
     sun, _ = eph.body(11, t)
     obs = cpos
     if L.olat < 90.0:
@@ -266,8 +271,6 @@ def apparent(eph, L, t):
     for _ in range(10):
         u = sub(target_bary(t - tau), obs)
         tau = norm(u) / C_AU_PER_DAY
-    n = norm(u)
-    u = [x / n + v / C_AU_PER_DAY for x, v in zip(u, cvel)]
     ra = math.atan2(u[1], u[0]) % (2 * math.pi)
     dec = math.atan2(u[2], math.hypot(u[0], u[1]))
     jdc = julian_date(int(L.cyear), 1, 1, 0.0)
@@ -368,12 +371,13 @@ def check_listing(eph, L, lines, where):
         if not hour_ok:
             print(where, i, "hour differs from", h)
             ok = False
-        ra, dec, r, delta, R = apparent(eph, L, t)
+        ra, dec, r, delta, R = astrometric(eph, L, t)
         P, el, mag = line_quantities(L, r, delta, R)
         dra = ((f["ra"] - ra * RADDEG + 180) % 360 - 180) * math.cos(dec) * 3600
         ddec = (f["dec"] - dec * RADDEG) * 3600
-        checks = [("ra", dra, res[0] * 3600 * math.cos(dec) / 2 + 0.5),
-                  ("dec", ddec, res[1] * 3600 / 2 + 0.5)]
+        allow = 0.5 + 0.15 * max(0.0, abs(L.xjinc_h) / 24.0 - 1.0)
+        checks = [("ra", dra, res[0] * 3600 * math.cos(dec) / 2 + allow),
+                  ("dec", ddec, res[1] * 3600 / 2 + allow)]
         for name, value, unit in (("mag", mag, res[2]), ("r", r, res[3]), ("delta", delta, res[4]),
                                   ("phase", P, res[5]), ("elong", el, res[6])):
             if unit is None:
