@@ -18,6 +18,7 @@
 #include "astcon.h"
 #include "celem.h"
 #include "cowell.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "encke.h"
 #include "force.h"
@@ -25,7 +26,6 @@
 #include "positions.h"
 #include "records.h"
 #include "rkd.h"
-#include "tav.h"
 
 namespace {
 
@@ -48,16 +48,13 @@ bool setup(int which, StateVector& s0, JulianDate& epoch, JulianDate& first) {
   reset_records();
   reset_mean_elements();
   reset_ephemeris_reader();
-  for (int i = 1; i <= 10; ++i) PERTRB.MASS(i) = kDe405Mass.at(i - 1);
+  load_de405_masses(which == 0 ? 10 : 8);
   if (which == 0) {
     if (!std::filesystem::exists(kDe405)) return false;
     JPLNAM.JPLFILE = kDe405;
     PLNSRC.IMEAN = 0;
-    PERTRB.NPLANET = 10;
-    PERTRB.MASS(3) = 3.00349617e-06;  // the Earth alone when the Moon is a body
   } else {
     PLNSRC.IMEAN = 1;
-    PERTRB.NPLANET = 8;
   }
   POSNS.NCENTER = 3;
   OBSERV.OLAT = 95.0;

@@ -14,13 +14,13 @@
 #include <string>
 
 #include "astcon.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "force.h"
 #include "jplread.h"
 #include "plephx.h"
 #include "records.h"
 #include "rkd.h"
-#include "tav.h"
 
 namespace {
 
@@ -57,9 +57,7 @@ void setup() {
   reset_ephemeris_reader();
   JPLNAM.JPLFILE = kDe405;
   PLNSRC.IMEAN = 0;
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.MASS(3) = 3.00349617e-06;
-  PERTRB.NPLANET = 10;
+  load_de405_masses(10);
   FILES.STFILE = "start.ele";
   FILES.ENDFIL = "end.ele";
   for (std::int32_t i = 1; i <= kLines + 1; ++i) POSNS.TJD(i) = kFirst + kSpacing * (i - 1);

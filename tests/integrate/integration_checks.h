@@ -15,12 +15,13 @@
 #include "astcon.h"
 #include "calendar.h"
 #include "celem.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "jplread.h"
 #include "planet_records.h"
 #include "plephx.h"
 #include "records.h"
-#include "tav.h"
+#include "test_data.h"
 
 namespace integration_checks {
 
@@ -54,15 +55,14 @@ inline double speed_difference(const StateVector& a, const StateVector& b) {
 
 // The DE405 files of the test data: 1960-2060 and 2000-2040 (which ends on
 // JD 2466160.5).
-inline const std::string kDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_1960-2060_le.bin";
-inline const std::string kShortDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_2000-2040_le.bin";
+inline const std::string kDe405 =
+    testing_support::de405_path(testing_support::kDe405_1960_2060).string();
+inline const std::string kShortDe405 =
+    testing_support::de405_path(testing_support::kDe405_2000_2040).string();
 
-// The DE405 masses as the ephemeris program sets them for nplanet: the third
-// the Earth alone for NPLANET 10, else the Earth-Moon barycentre.
+// The DE405 masses as the ephemeris program sets them for nplanet.
 inline void load_masses(int nplanet) {
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.MASS(3) = nplanet == 10 ? 3.00349617e-06 : 3.040432643e-06;
-  PERTRB.NPLANET = nplanet;
+  load_de405_masses(nplanet);
 }
 
 // Heliocentric position of the Earth at t (AU), from the JPL file.

@@ -18,6 +18,7 @@
 #include "planet_records.h"
 #include "program_run.h"
 #include "records.h"
+#include "test_data.h"
 #include "textio.h"
 
 namespace de_fixture {
@@ -136,9 +137,8 @@ class ReaderTest : public testing_support::FreshPlanetRecords {
   }
   // A real file of the shared data, or empty (the test then skips).
   static std::string data_file(const std::string& name) {
-    const auto d = testing_support::data_dir();
-    if (d.empty() || !std::filesystem::exists(d / "de405" / name)) return {};
-    return (d / "de405" / name).string();
+    const auto p = testing_support::de405_path(name);
+    return std::filesystem::exists(p) ? p.string() : std::string();
   }
   testing_support::TempDir dir_;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "astcon.h"
+#include "de405_masses.h"
 #include "de_fixture.h"
 #include "stop.h"
 
@@ -225,10 +226,7 @@ class Fallback : public ReaderTest {
  protected:
   void SetUp() override {
     ReaderTest::SetUp();
-    const double masses[10] = {1.660136795e-07, 2.44783834e-06,  3.040432643e-06, 3.227151445e-07,
-                               0.0009547919384, 0.0002858859807, 4.366244043e-05, 5.151389021e-05,
-                               7.396449704e-09, 3.69430259e-08};
-    for (int p = 1; p <= 10; ++p) PERTRB.MASS(p) = masses[p - 1];
+    load_de405_masses();
     PERTRB.NPLANET = 10;
     write_fixture(DeFile().bytes());
     SteppingClock::start(1000.0);
