@@ -1,7 +1,8 @@
 // What the tests of the integrators share beyond the listing runs: two
 // orbits under the Sun alone and their states, distances between states, the
 // DE405 files of the test data with the masses the ephemeris program sets,
-// a clock that makes the pause of the switch to mean planets take no time,
+// the stepping clock, which makes the pause of the switch to mean planets
+// take no time,
 // and what that switch writes and leaves in the records.
 #pragma once
 
@@ -21,6 +22,7 @@
 #include "planet_records.h"
 #include "plephx.h"
 #include "records.h"
+#include "stepping_clock.h"
 #include "test_data.h"
 
 namespace integration_checks {
@@ -72,23 +74,14 @@ inline std::array<double, 3> earth(JulianDate t) {
   return {e[0], e[1], e[2]};
 }
 
-// A clock that moves half a second at every reading, so the three-second
-// pause of the switch to mean planets takes no real time.
-inline LocalTime fast_clock() {
-  static long long ms = 0;
-  ms += 500;
-  const long long t = ms % 86'400'000;
-  return {static_cast<int>(t / 3'600'000), static_cast<int>(t / 60'000 % 60),
-          static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000)};
-}
-
 // Records, planetary reader and mean elements as at program start, on the
-// fast clock; all of them put back afterwards.
+// stepping clock (the three-second pause of the switch to mean planets takes
+// no real time); all of them put back afterwards.
 class PlanetsOnFastClock : public testing_support::FreshPlanetRecords {
  protected:
   void SetUp() override {
     FreshPlanetRecords::SetUp();
-    set_local_clock(&fast_clock);
+    testing_support::SteppingClock::start(0.0);
   }
   void TearDown() override {
     set_local_clock(nullptr);

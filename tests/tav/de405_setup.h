@@ -1,6 +1,7 @@
 // The real DE405 file of the shared data as the run's JPL file, with the
 // records and the planetary reader put back to their start state around
-// each test.
+// each test, on the stepping clock (the pause of the switch to mean planets
+// takes no real time).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,10 +10,19 @@
 
 #include "planet_records.h"
 #include "records.h"
+#include "stepping_clock.h"
 #include "test_data.h"
 
 class WithDe405 : public testing_support::FreshPlanetRecords {
  protected:
+  void SetUp() override {
+    FreshPlanetRecords::SetUp();
+    testing_support::SteppingClock::start(0.0);
+  }
+  void TearDown() override {
+    set_local_clock(nullptr);
+    FreshPlanetRecords::TearDown();
+  }
   // Names the 2000-2040 DE405 file as JPLFILE; false when it is absent.
   static bool use_de405() {
     const auto p = testing_support::de405_path(testing_support::kDe405_2000_2040);
