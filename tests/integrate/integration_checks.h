@@ -14,7 +14,6 @@
 #include <string>
 
 #include "astcon.h"
-#include "calendar.h"
 #include "celem.h"
 #include "de405_masses.h"
 #include "elements.h"
@@ -22,7 +21,6 @@
 #include "planet_records.h"
 #include "plephx.h"
 #include "records.h"
-#include "stepping_clock.h"
 #include "test_data.h"
 
 namespace integration_checks {
@@ -77,17 +75,7 @@ inline std::array<double, 3> earth(JulianDate t) {
 // Records, planetary reader and mean elements as at program start, on the
 // stepping clock (the three-second pause of the switch to mean planets takes
 // no real time); all of them put back afterwards.
-class PlanetsOnFastClock : public testing_support::FreshPlanetRecords {
- protected:
-  void SetUp() override {
-    FreshPlanetRecords::SetUp();
-    testing_support::SteppingClock::start(0.0);
-  }
-  void TearDown() override {
-    set_local_clock(nullptr);
-    FreshPlanetRecords::TearDown();
-  }
-};
+class PlanetsOnFastClock : public testing_support::FreshPlanetRecordsOnSteppingClock {};
 
 // What the console shows when a date leaves the JPL file.
 inline const std::string kSwitchToMeanPlanets =

@@ -10,19 +10,10 @@
 
 #include "planet_records.h"
 #include "records.h"
-#include "stepping_clock.h"
 #include "test_data.h"
 
-class WithDe405 : public testing_support::FreshPlanetRecords {
+class WithDe405 : public testing_support::FreshPlanetRecordsOnSteppingClock {
  protected:
-  void SetUp() override {
-    FreshPlanetRecords::SetUp();
-    testing_support::SteppingClock::start(0.0);
-  }
-  void TearDown() override {
-    set_local_clock(nullptr);
-    FreshPlanetRecords::TearDown();
-  }
   // Names the 2000-2040 DE405 file as JPLFILE; false when it is absent.
   static bool use_de405() {
     const auto p = testing_support::de405_path(testing_support::kDe405_2000_2040);
