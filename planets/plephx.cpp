@@ -42,8 +42,8 @@ std::array<double, 2> reader_date(double ET1, double ET2) {
 
 // A wait of about three seconds on the local clock, which starts again at 0
 // at midnight. The clock is read again after each short sleep rather than in
-// a busy loop (which Part 3.102 describes), so that the pause holds no
-// processor; it ends as the busy loop would, within a hundredth of a second.
+// a busy loop, so that the pause holds no processor; it ends as a busy loop
+// would, within a hundredth of a second.
 void pause_three_seconds() {
   const double start = SECONDS();
   while (true) {
