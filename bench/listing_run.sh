@@ -6,12 +6,14 @@
 # The console goes to /dev/null.
 #
 # Usage: bench/listing_run.sh [build folder]   (default: build-bench)
+# The data folder is TEST_DATA_DIR, else ../shared/data beside the project.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/bench/bench_lib.sh"
 build=$(realpath -m "${1:-$root/build-bench}")
-de405=${TEST_DATA_DIR:-$root/../shared/data}/de405/de405_2000-2040_le.bin
-[[ -r $de405 ]] || { echo "missing $de405" >&2; exit 1; }
+de405=$TEST_DATA_DIR/de405/de405_2000-2040_le.bin
+need "$de405"
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j4 --target tav >/dev/null

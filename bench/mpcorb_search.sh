@@ -5,17 +5,17 @@
 # the same file. The search should take no more than twice grep's time.
 #
 # Usage: bench/mpcorb_search.sh [build folder]   (default: build-bench)
+# The data folder is TEST_DATA_DIR, else ../shared/data beside the project.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/bench/bench_lib.sh"
 build=${1:-$root/build-bench}
-data=${TEST_DATA_DIR:-$root/../shared/data}/mpc
+data=$TEST_DATA_DIR/mpc
 lines=1500000
 name="Zzyzx Lastline"   # in no real row
 
-for f in NEA_2019-07.txt Distant_2019-05.txt; do
-  [[ -r $data/$f ]] || { echo "missing $data/$f" >&2; exit 1; }
-done
+need "$data"/NEA_2019-07.txt "$data"/Distant_2019-05.txt
 if grep -q "$name" "$data"/NEA_2019-07.txt "$data"/Distant_2019-05.txt; then
   echo "the benchmark name occurs in the real rows" >&2
   exit 1

@@ -5,11 +5,14 @@
 # (argument 1); bench/multistep_bench.cpp says how.
 #
 # Usage: bench/multistep.sh [build folder]   (default: build-bench)
+# The data folder is TEST_DATA_DIR, else ../shared/data beside the project.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/bench/bench_lib.sh"
 build=${1:-$root/build-bench}
+need "$TEST_DATA_DIR/de405/de405_1960-2060_le.bin"
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j4 --target multistep_bench >/dev/null
-"$build"/bench/multistep_bench --benchmark_counters_tabular=true
+run_benchmark "$build"/bench/multistep_bench --benchmark_counters_tabular=true

@@ -16,8 +16,10 @@
 #include <string>
 
 #include "astcon.h"
+#include "bench_data.h"
 #include "celem.h"
 #include "cowell.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "encke.h"
 #include "force.h"
@@ -25,11 +27,9 @@
 #include "positions.h"
 #include "records.h"
 #include "rkd.h"
-#include "tav.h"
 
 namespace {
 
-const std::string kDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_1960-2060_le.bin";
 constexpr std::int32_t kNPOS = 499;
 
 struct Setting {
@@ -41,6 +41,11 @@ constexpr Setting kSettings[] = {
     {2460000.5, 2460000.5 + 98 * 365.25, 1.0},   // mean planets, eight
 };
 
+// The DE405 file of 1960-2060 of the data folder.
+std::string de405_file() {
+  return bench_data::de405_path("de405_1960-2060_le.bin").string();
+}
+
 // Sets the records for the setting and returns Ceres's state at its epoch;
 // false when the DE405 file is needed and absent.
 bool setup(int which, StateVector& s0, JulianDate& epoch, JulianDate& first) {
@@ -48,16 +53,14 @@ bool setup(int which, StateVector& s0, JulianDate& epoch, JulianDate& first) {
   reset_records();
   reset_mean_elements();
   reset_ephemeris_reader();
-  for (int i = 1; i <= 10; ++i) PERTRB.MASS(i) = kDe405Mass.at(i - 1);
+  load_de405_masses(which == 0 ? 10 : 8);
   if (which == 0) {
-    if (!std::filesystem::exists(kDe405)) return false;
-    JPLNAM.JPLFILE = kDe405;
+    const std::string de405 = de405_file();
+    if (!std::filesystem::exists(de405)) return false;
+    JPLNAM.JPLFILE = de405;
     PLNSRC.IMEAN = 0;
-    PERTRB.NPLANET = 10;
-    PERTRB.MASS(3) = 3.00349617e-06;  // the Earth alone when the Moon is a body
   } else {
     PLNSRC.IMEAN = 1;
-    PERTRB.NPLANET = 8;
   }
   POSNS.NCENTER = 3;
   OBSERV.OLAT = 95.0;
@@ -78,7 +81,7 @@ bool setup(int which, StateVector& s0, JulianDate& epoch, JulianDate& first) {
 // skipped, when the DE405 file is absent.
 bool prepared(benchmark::State& state, StateVector& s0, JulianDate& epoch, JulianDate& first) {
   if (setup(static_cast<int>(state.range(0)), s0, epoch, first)) return true;
-  state.SkipWithError("no DE405 file of 1960-2060");
+  state.SkipWithError(("no DE405 file " + de405_file()).c_str());
   return false;
 }
 

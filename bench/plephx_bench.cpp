@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_data.h"
 #include "jplread.h"
 #include "plephx.h"
 #include "records.h"
@@ -13,9 +14,9 @@
 namespace {
 
 void BM_PlephxJupiterFromSun(benchmark::State& state) {
-  const std::string path = std::string(TEST_DATA_DIR) + "/de405/de405_2000-2040_le.bin";
+  const std::string path = bench_data::de405_path("de405_2000-2040_le.bin").string();
   if (!std::filesystem::exists(path)) {
-    state.SkipWithError("real data absent: de405/de405_2000-2040_le.bin");
+    state.SkipWithError(("no DE405 file " + path).c_str());
     return;
   }
   reset_records();

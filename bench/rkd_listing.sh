@@ -7,17 +7,18 @@
 # tenths of a second.
 #
 # Usage: bench/rkd_listing.sh [build folder]   (default: build-bench)
+# The data folder is TEST_DATA_DIR, else ../shared/data beside the project.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/bench/bench_lib.sh"
 build=${1:-$root/build-bench}
-de405=${TEST_DATA_DIR:-$root/../shared/data}/de405/de405_1960-2060_le.bin
-[[ -r $de405 ]] || { echo "missing $de405" >&2; exit 1; }
+need "$TEST_DATA_DIR/de405/de405_1960-2060_le.bin"
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j4 --target rkd_listing_bench >/dev/null
 
-"$build/bench/rkd_listing_bench" --benchmark_min_time=2 --benchmark_repetitions=5 \
+run_benchmark "$build/bench/rkd_listing_bench" --benchmark_min_time=2 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true --benchmark_counters_tabular=true
 
 # Where the time goes, when valgrind is at hand: the functions with the most

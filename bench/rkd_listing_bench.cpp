@@ -14,17 +14,16 @@
 #include <string>
 
 #include "astcon.h"
+#include "bench_data.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "force.h"
 #include "jplread.h"
 #include "plephx.h"
 #include "records.h"
 #include "rkd.h"
-#include "tav.h"
 
 namespace {
-
-const std::string kDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_1960-2060_le.bin";
 
 constexpr double R = ASTCON::RADDEG;
 constexpr JulianDate kEpoch = 2437300.5;             // 1961 January 1.0
@@ -52,25 +51,24 @@ class ListingWork : public ListingSink {
   StateVector last_saved;
 };
 
-void setup() {
+void setup(const std::string& de405) {
   reset_records();
   reset_ephemeris_reader();
-  JPLNAM.JPLFILE = kDe405;
+  JPLNAM.JPLFILE = de405;
   PLNSRC.IMEAN = 0;
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.MASS(3) = 3.00349617e-06;
-  PERTRB.NPLANET = 10;
+  load_de405_masses(10);
   FILES.STFILE = "start.ele";
   FILES.ENDFIL = "end.ele";
   for (std::int32_t i = 1; i <= kLines + 1; ++i) POSNS.TJD(i) = kFirst + kSpacing * (i - 1);
 }
 
 void BM_RkdListing98Years(benchmark::State& state) {
-  if (!std::filesystem::exists(kDe405)) {
-    state.SkipWithError("no DE405 file of 1960-2060");
+  const std::string de405 = bench_data::de405_path("de405_1960-2060_le.bin").string();
+  if (!std::filesystem::exists(de405)) {
+    state.SkipWithError(("no DE405 file " + de405).c_str());
     return;
   }
-  setup();
+  setup(de405);
   std::int64_t force1 = 0, force = 0;
   const AccelerationFn counted1 = [&](double x, double y, double z, double S, double& ax,
                                       double& ay, double& az, JulianDate T) {

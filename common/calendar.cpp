@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -135,6 +136,10 @@ void MYDATEJR(std::int32_t& year, std::int32_t& month, std::int32_t& day, double
 
 void set_local_clock(LocalClock clock) {
   g_clock = clock;
+}
+
+void wait_for_local_clock() {
+  if (!g_clock) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 double SECONDS() {

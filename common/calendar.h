@@ -35,3 +35,9 @@ struct LocalTime {
 };
 using LocalClock = LocalTime (*)();
 void set_local_clock(LocalClock clock);  // nullptr: the system's clock again
+
+// Lets time pass before the local clock is read again, for a wait measured on
+// it: the thread sleeps a hundredth of a second (the step of SECONDS), so the
+// wait costs no processor time. With another clock in place no time passes
+// here: such a clock moves on at each reading by itself.
+void wait_for_local_clock();

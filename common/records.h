@@ -22,7 +22,8 @@ struct ObservRecord {
 };
 
 // Perturbing bodies. PEL rows 1-8 are written by the mean elements (planet
-// positions); MASS by the ephemeris program; NPLANET is a run parameter that
+// positions); MASS by the ephemeris program (the DE405 masses of
+// planets/de405_masses.h); NPLANET is a run parameter that
 // the planet requests and the MPCORB reader may set to 8.
 struct PertrbRecord {
   OneBased<ElementSet, 10> PEL;

@@ -6,9 +6,10 @@
 // for a minor planet, or the perihelion time and q in AU for a comet) and the
 // file name, then writes the 12-line element file on channel 10 with line 1
 // in the numbered form. An answer that the file cannot carry (a value too
-// wide for its 30 columns, a semimajor axis whose mean motion is, a number
-// too wide for 9 columns, an epoch or perihelion date that cannot be worked
-// out) is asked for again with a message, so the file always reads back.
+// wide for its 30 columns, a semimajor axis whose mean motion is too wide for
+// its field or would be written as zero, a number too wide for 9 columns, an
+// epoch or perihelion date that cannot be worked out) is asked for again with
+// a message, so the file always reads back.
 #pragma once
 
 void KESTLE();

@@ -21,8 +21,7 @@
 //                  half-width of the window (the integrator's step)
 //          COUNT   window mode: the next entry to fill
 // Returned COUNT   window mode: advanced past the entries filled
-// Records read: POSNS (TJD, NCENTER), OBJECT.ICOMET, PLNSRC.IMEAN, OBSERV,
-//               RUNPAR.NPOS
+// Records read: POSNS (TJD, NCENTER), OBJECT.ICOMET, PLNSRC.IMEAN, OBSERV
 // Records written: POSNS (RA, DEC, RHELIO, DELTA, ROBS) of the entries filled
 // Called: SEL_ORB, PLEPHX or NEWSUN, TOPCOR
 //

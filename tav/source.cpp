@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "cowell.h"
+#include "de405_masses.h"
 #include "elefile.h"
 #include "elements.h"
 #include "encke.h"
@@ -19,10 +20,6 @@ namespace {
 
 // Epoch given to elements that have none (a negative epoch).
 constexpr JulianDate kDefaultEpoch = 2449400.5;
-
-// Third masses of PERTRB.MASS in solar masses.
-constexpr double kEarthMass = 3.00349617e-06;
-constexpr double kEarthMoonMass = 3.040432643e-06;
 
 }  // namespace
 
@@ -89,7 +86,7 @@ std::int32_t ask_element_source() {
 }
 
 void set_third_mass() {
-  PERTRB.MASS(3) = PERTRB.NPLANET == 10 ? kEarthMass : kEarthMoonMass;
+  PERTRB.MASS(3) = de405_third_mass(PERTRB.NPLANET);
 }
 
 StateVector state_at_epoch(const ElementSet& el, JulianDate epoch, std::int32_t icomet) {

@@ -1,5 +1,6 @@
 #include "tav.h"
 
+#include "de405_masses.h"
 #include "grid.h"
 #include "jplread.h"
 #include "listing.h"
@@ -18,7 +19,7 @@ void EPHEM() {
 
   // Phase 1, first ephemeris of the run only: masses, initialization file.
   if (!s.first_call_done) {
-    for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
+    load_de405_masses();
     initialization_menu(s);
   }
 

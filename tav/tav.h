@@ -2,18 +2,9 @@
 // EPHEM, which carries one ephemeris from the run parameters to the listing.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "types.h"
-
-// Masses of the perturbing bodies in solar masses, by PlanetIndex 1 to 10
-// (Mercury ... Neptune, Pluto, Moon; the third is the Earth-Moon barycentre),
-// those of the DE405 solution. EPHEM loads them into PERTRB.MASS on the first
-// ephemeris of a run.
-inline constexpr std::array<double, 10> kDe405Mass = {
-    1.660136795e-07, 2.44783834e-06,  3.040432643e-06, 3.227151445e-07, 0.0009547919384,
-    0.0002858859807, 4.366244043e-05, 5.151389021e-05, 7.396449704e-09, 3.69430259e-08};
 
 // The date of the first listed time: the year (YEAR truncated toward zero),
 // MONTH and IDAY, as the parameter tests leave them.

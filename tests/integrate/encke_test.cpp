@@ -79,7 +79,7 @@ TEST(EnckeRhs, TwoBodyTermAgainstThePlainDifference) {
 // With NPLANET 1 that is Mercury alone, which FORCE leaves out.
 TEST(EnckeRhs, PlanetaryTermsAreThoseOfTheForceModelWithMercury) {
   sun_alone();
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
+  load_de405_masses();
   PLNSRC.IMEAN = 1;  // mean planets: no file needed
   const JulianDate T = 2455000.5;
   const Vec3 R{2.1, -1.3, 0.4}, D{3e-3, -1e-3, 2e-3};
@@ -105,7 +105,7 @@ TEST(EnckeRhs, PlanetaryTermsAreThoseOfTheForceModelWithMercury) {
 
 TEST(EnckeRhs, ZeroDistancesStopTheRun) {
   sun_alone();
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
+  load_de405_masses();
   PLNSRC.IMEAN = 1;
   PERTRB.NPLANET = 8;
   const JulianDate T = 2455000.5;

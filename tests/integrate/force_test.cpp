@@ -15,6 +15,7 @@
 #include "calendar.h"
 #include "celem.h"
 #include "console_script.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "integration_checks.h"
 #include "jplread.h"
@@ -22,7 +23,6 @@
 #include "records.h"
 #include "reference_orbit.h"
 #include "stop.h"
-#include "tav.h"
 
 namespace {
 
@@ -199,7 +199,7 @@ TEST_F(ForceModel, DateOutsideTheFileFinishesTheEvaluationWithMeanPlanets) {
   // The same as an evaluation made with mean planets from the start; the
   // third mass keeps the Earth's value set for NPLANET 10.
   const std::array<Vec3, 11> p = mean_planets(late, 2);
-  EXPECT_EQ(PERTRB.MASS(3), 3.00349617e-06);
+  EXPECT_EQ(PERTRB.MASS(3), kDe405EarthMass);
   expect_close(f, by_hand(kObject, 2, 8, p), 1e-14, "after the switch");
   EXPECT_NE(again, f);
 }

@@ -1,7 +1,8 @@
 // What the tests of the integrators share beyond the listing runs: two
 // orbits under the Sun alone and their states, distances between states, the
 // DE405 files of the test data with the masses the ephemeris program sets,
-// a clock that makes the pause of the switch to mean planets take no time,
+// the stepping clock, which makes the pause of the switch to mean planets
+// take no time,
 // and what that switch writes and leaves in the records.
 #pragma once
 
@@ -13,14 +14,14 @@
 #include <string>
 
 #include "astcon.h"
-#include "calendar.h"
 #include "celem.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "jplread.h"
 #include "planet_records.h"
 #include "plephx.h"
 #include "records.h"
-#include "tav.h"
+#include "test_data.h"
 
 namespace integration_checks {
 
@@ -54,15 +55,14 @@ inline double speed_difference(const StateVector& a, const StateVector& b) {
 
 // The DE405 files of the test data: 1960-2060 and 2000-2040 (which ends on
 // JD 2466160.5).
-inline const std::string kDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_1960-2060_le.bin";
-inline const std::string kShortDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_2000-2040_le.bin";
+inline const std::string kDe405 =
+    testing_support::de405_path(testing_support::kDe405_1960_2060).string();
+inline const std::string kShortDe405 =
+    testing_support::de405_path(testing_support::kDe405_2000_2040).string();
 
-// The DE405 masses as the ephemeris program sets them for nplanet: the third
-// the Earth alone for NPLANET 10, else the Earth-Moon barycentre.
+// The DE405 masses as the ephemeris program sets them for nplanet.
 inline void load_masses(int nplanet) {
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.MASS(3) = nplanet == 10 ? 3.00349617e-06 : 3.040432643e-06;
-  PERTRB.NPLANET = nplanet;
+  load_de405_masses(nplanet);
 }
 
 // Heliocentric position of the Earth at t (AU), from the JPL file.
@@ -72,29 +72,10 @@ inline std::array<double, 3> earth(JulianDate t) {
   return {e[0], e[1], e[2]};
 }
 
-// A clock that moves half a second at every reading, so the three-second
-// pause of the switch to mean planets takes no real time.
-inline LocalTime fast_clock() {
-  static long long ms = 0;
-  ms += 500;
-  const long long t = ms % 86'400'000;
-  return {static_cast<int>(t / 3'600'000), static_cast<int>(t / 60'000 % 60),
-          static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000)};
-}
-
 // Records, planetary reader and mean elements as at program start, on the
-// fast clock; all of them put back afterwards.
-class PlanetsOnFastClock : public testing_support::FreshPlanetRecords {
- protected:
-  void SetUp() override {
-    FreshPlanetRecords::SetUp();
-    set_local_clock(&fast_clock);
-  }
-  void TearDown() override {
-    set_local_clock(nullptr);
-    FreshPlanetRecords::TearDown();
-  }
-};
+// stepping clock (the three-second pause of the switch to mean planets takes
+// no real time); all of them put back afterwards.
+class PlanetsOnFastClock : public testing_support::FreshPlanetRecordsOnSteppingClock {};
 
 // What the console shows when a date leaves the JPL file.
 inline const std::string kSwitchToMeanPlanets =

@@ -20,7 +20,6 @@
 #include "kepler.h"
 #include "listing_sink.h"
 #include "records.h"
-#include "tav.h"
 
 // Fills the entries from COUNT on whose dates lie strictly within `del` of
 // the step time, as the window mode of XVPOS does, keeping the state carried
@@ -97,7 +96,7 @@ inline StateVector ceres_state() {
 // DE405 masses (the third the Earth alone, as for NPLANET 10); false when
 // the file is absent.
 inline bool use_de405(const std::string& name) {
-  const std::string path = std::string(TEST_DATA_DIR) + "/de405/" + name;
+  const std::string path = testing_support::de405_path(name).string();
   if (!std::filesystem::exists(path)) return false;
   reset_ephemeris_reader();
   reset_mean_elements();

@@ -72,9 +72,10 @@ class InFolder {
   fs::path old_, dir_;
 };
 
-class Planets : public ::testing::Test {
+class Planets : public integration_checks::PlanetsOnFastClock {
  protected:
   void SetUp() override {
+    PlanetsOnFastClock::SetUp();
     sun_alone();
     OBJECT.NUMBER = 1;
     OBJECT.NAME = "Ceres";

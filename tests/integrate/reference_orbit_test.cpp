@@ -10,11 +10,12 @@
 #include <string>
 
 #include "astcon.h"
+#include "de405_masses.h"
 #include "elements.h"
 #include "jplread.h"
 #include "kepler.h"
 #include "records.h"
-#include "tav.h"
+#include "test_data.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ using reference_orbit::Orbit;
 using reference_orbit::position;
 
 constexpr double R = ASTCON::RADDEG;
-const std::string kDe405 = std::string(TEST_DATA_DIR) + "/de405/de405_1960-2060_le.bin";
+const std::string kDe405 = testing_support::de405_path(testing_support::kDe405_1960_2060).string();
 
 struct TwoBodyCase {
   const char* name;
@@ -82,8 +83,7 @@ TEST(ReferencePerturbed, HalvingTheStepChangesCeresFarBelowAMilliarcsecond) {
   reset_ephemeris_reader();
   JPLNAM.JPLFILE = kDe405;
   PLNSRC.IMEAN = 0;
-  for (int k = 1; k <= 10; ++k) PERTRB.MASS(k) = kDe405Mass.at(k - 1);
-  PERTRB.MASS(3) = 3.00349617e-06;  // the Earth alone, as with NPLANET 10
+  load_de405_masses(10);  // the third mass the Earth alone
 
   const JulianDate t0 = 2460000.5, t1 = t0 - 14610.0;
   const ElementSet ceres{0.0788175,    10.58634 / R, 80.26013 / R,

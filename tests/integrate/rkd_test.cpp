@@ -32,7 +32,6 @@
 #include "records.h"
 #include "reference_orbit.h"
 #include "stop.h"
-#include "tav.h"
 
 namespace {
 

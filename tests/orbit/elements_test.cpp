@@ -15,6 +15,7 @@
 #include "parabola.h"
 #include "program_run.h"
 #include "records.h"
+#include "test_data.h"
 
 namespace {
 

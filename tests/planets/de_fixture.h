@@ -1,5 +1,5 @@
-// Small planetary ephemeris files that tests build themselves, a console
-// whose output tests can read back, and a local clock that tests drive.
+// Small planetary ephemeris files that tests build themselves and a console
+// whose output tests can read back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "planet_records.h"
 #include "program_run.h"
 #include "records.h"
+#include "test_data.h"
 #include "textio.h"
 
 namespace de_fixture {
@@ -136,9 +137,8 @@ class ReaderTest : public testing_support::FreshPlanetRecords {
   }
   // A real file of the shared data, or empty (the test then skips).
   static std::string data_file(const std::string& name) {
-    const auto d = testing_support::data_dir();
-    if (d.empty() || !std::filesystem::exists(d / "de405" / name)) return {};
-    return (d / "de405" / name).string();
+    const auto p = testing_support::de405_path(name);
+    return std::filesystem::exists(p) ? p.string() : std::string();
   }
   testing_support::TempDir dir_;
 };
@@ -149,24 +149,5 @@ class ReaderTest : public testing_support::FreshPlanetRecords {
     if (p_.empty()) GTEST_SKIP() << "real data absent: de405/" << name; \
     use_file(p_);                                                       \
   } while (0)
-
-// A local clock that moves on by a fixed step at every reading.
-struct SteppingClock {
-  static inline std::int64_t now_ms = 0;
-  static inline std::int64_t step_ms = 250;
-  static inline int readings = 0;
-  static LocalTime read() {
-    const std::int64_t t = now_ms % 86'400'000;
-    now_ms += step_ms;
-    ++readings;
-    return {static_cast<int>(t / 3'600'000), static_cast<int>(t / 60'000 % 60),
-            static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000)};
-  }
-  static void start(double seconds_of_day) {
-    now_ms = static_cast<std::int64_t>(seconds_of_day * 1000.0);
-    readings = 0;
-    set_local_clock(&read);
-  }
-};
 
 }  // namespace de_fixture

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "calendar.h"
 #include "celem.h"
 #include "jplread.h"
 #include "records.h"
+#include "stepping_clock.h"
 
 namespace testing_support {
 
@@ -22,6 +24,20 @@ class FreshPlanetRecords : public ::testing::Test {
     reset_ephemeris_reader();
     reset_mean_elements();
     reset_records();
+  }
+};
+
+// The same on the stepping clock, so that a switch to mean planets does not
+// pause for real; the system's clock comes back at the end.
+class FreshPlanetRecordsOnSteppingClock : public FreshPlanetRecords {
+ protected:
+  void SetUp() override {
+    FreshPlanetRecords::SetUp();
+    SteppingClock::start(0.0);
+  }
+  void TearDown() override {
+    set_local_clock(nullptr);
+    FreshPlanetRecords::TearDown();
   }
 };
 

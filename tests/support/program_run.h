@@ -118,13 +118,4 @@ inline ::testing::AssertionResult same_bytes(const std::string& expected,
   return ::testing::AssertionFailure() << "line ends or final bytes differ";
 }
 
-// The folder of real test data, or empty when it is absent.
-inline fs::path data_dir() {
-#ifdef TEST_DATA_DIR
-  const fs::path p = TEST_DATA_DIR;
-  if (fs::exists(p)) return p;
-#endif
-  return {};
-}
-
 }  // namespace testing_support

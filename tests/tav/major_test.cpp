@@ -17,6 +17,7 @@
 #include "jplread.h"
 #include "parabola.h"
 #include "positions.h"
+#include "program_run.h"
 #include "source.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "program_run.h"
 #include "records.h"
 #include "stop.h"
+#include "test_data.h"
 #include "test_io.h"
 
 namespace {

@@ -8,7 +8,6 @@
 #include <cmath>
 
 #include "astcon.h"
-#include "calendar.h"
 #include "console_script.h"
 #include "de405_setup.h"
 #include "newsun.h"
@@ -28,15 +27,6 @@ StateVector circle() {
   return s;
 }
 
-// A local clock that moves on by a quarter of a second at every reading, so
-// the pause of the switch to mean planets takes no time.
-LocalTime quick_clock() {
-  static long ms = 0;
-  ms = (ms + 250) % 86'400'000;
-  return {static_cast<int>(ms / 3'600'000), static_cast<int>(ms / 60'000 % 60),
-          static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000)};
-}
-
 class Positions : public WithDe405 {
  protected:
   void SetUp() override {
@@ -46,11 +36,9 @@ class Positions : public WithDe405 {
     OBSERV.OLAT = 90.0;
     PLNSRC.IMEAN = 1;  // the mean Sun unless a test names the file
     OBJECT.ICOMET = 0;
-    set_local_clock(&quick_clock);
   }
   void TearDown() override {
     start_listing_fill();
-    set_local_clock(nullptr);
     WithDe405::TearDown();
   }
   // Dates kT0 + offset + (I - 1) * step for entries 1 to n; the rest 0.

@@ -9,6 +9,7 @@
 
 #include "program_run.h"
 #include "tav_run.h"
+#include "test_data.h"
 
 namespace {
 
@@ -60,10 +61,8 @@ void expect_capture_matches_console(const std::string& console, const TempDir& d
 }
 
 TEST(TavListing, EightEphemeridesWithTheDe405File) {
-  const fs::path de405 = testing_support::data_dir() / "de405" / "de405_2000-2040_le.bin";
-  if (testing_support::data_dir().empty() || !fs::exists(de405)) {
-    GTEST_SKIP() << "DE405 file absent: " << de405;
-  }
+  const fs::path de405 = testing_support::de405_path(testing_support::kDe405_2000_2040);
+  if (!fs::exists(de405)) GTEST_SKIP() << "DE405 file absent: " << de405;
   TempDir dir;
   place(dir, "listing.ini", kFixtures / "listing.ini");
   place(dir, "no_epoch.ele", kFixtures / "no_epoch.ele");
