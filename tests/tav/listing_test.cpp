@@ -13,6 +13,7 @@
 #include "astcon.h"
 #include "calendar.h"
 #include "console_script.h"
+#include "major.h"
 #include "positions.h"
 #include "program_run.h"
 #include "records.h"
@@ -526,9 +527,8 @@ TEST_F(Radec, ShortFillEndsWithOneNotice) {
   const Case cases[] = {
       {5, 6, nullptr, 5, nullptr},
       {5, 7, nullptr, 5, nullptr},  // entries beyond NPOS+1 are never listed
-      {5, 3, "the mean planets give the Sun only as seen from the Earth", 2,
-       " Only   2 of   5 lines listed: the mean planets give the Sun only as seen from the "
-       "Earth"},
+      {5, 3, "the mean planets serve only the Earth as centre", 2,
+       " Only   2 of   5 lines listed: the mean planets serve only the Earth as centre"},
       {5, 0, nullptr, 0, " Only   0 of   5 lines listed: no positions for the later lines"},
       {5, 1, nullptr, 0, " Only   0 of   5 lines listed: no positions for the later lines"},
   };
@@ -542,6 +542,20 @@ TEST_F(Radec, ShortFillEndsWithOneNotice) {
     if (c.notice) {
       EXPECT_EQ(out.back(), c.notice);
     }
+  }
+}
+
+// Every reason a fill can end with makes a notice of at most 80 columns,
+// the width of a console line, also with three-digit counts.
+TEST_F(Radec, EveryNoticeFitsAConsoleLine) {
+  for (const std::string_view reason :
+       {kMeanSunIsGeocentric, kNoSuchCentre, kOutsideJplFile, std::string_view()}) {
+    SCOPED_TRACE(reason);
+    fill_grid(kGridSize - 1, 101);
+    if (!reason.empty()) end_listing_fill(reason);
+    const std::vector<std::string> out = run("SHORT");
+    ASSERT_EQ(out.back().substr(0, 31), " Only 100 of 499 lines listed: ");
+    EXPECT_LE(out.back().size(), 80u) << out.back();
   }
 }
 
