@@ -364,6 +364,13 @@ int failed_run_test(const EphemState& s) {
     say({"XJINC variable must not be 0, please re-enter"});
     return P_XJINC;
   }
+  // The fixed-step methods fill the listed times in the order of their
+  // steps, forwards from the first: a listing that runs backwards is left
+  // behind (RKD, whose steps follow the listing, can list it).
+  if (integrating && RUNPAR.XJINC < 0.0) {
+    say({"XJINC variable must be above 0 for COWELL and ENCKE, please re-enter"});
+    return P_XJINC;
+  }
   // The fixed-step methods step by DEL; a KEPLER solution leaves it 0.
   if (integrating && !(RUNPAR.DEL > 0.0)) {
     say({"DEL variable must be above 0 for COWELL and ENCKE, please re-enter"});

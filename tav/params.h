@@ -43,9 +43,9 @@ int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s);
 
 // The tests of the method and the steps, made once the others pass: a
 // METHOD that names none of the four, an XJINC of 0, for COWELL and ENCKE
-// a DEL of 0 or below or too small to move the first listed time (Julian
-// date) on, an NCENTER outside 1 to 13. Returns 0 when all pass, or the
-// number of the parameter to ask for after the message.
+// an XJINC below 0 and a DEL of 0 or below or too small to move the first
+// listed time (Julian date) on, an NCENTER outside 1 to 13. Returns 0 when
+// all pass, or the number of the parameter to ask for after the message.
 int failed_run_test(const EphemState& s);
 
 // IDAY; for the MPC form ET from the fraction of DAY and XJINC in hours; the

@@ -231,6 +231,20 @@ TEST_F(Params, MethodStepsAndCentreAreTested) {
       {"COWELL in the last year, a DEL lost", "COWELL", 24.0, 5e-9, 3, 7, 214748.0},
       {"RKD does not step by DEL", "RKD", 24.0, 1e-300, 3, 0},
       {"KEPLER does not step by DEL", "KEPLER", 24.0, 1e-300, 3, 0},
+      // The fixed-step methods list forwards only.
+      {"COWELL backwards", "COWELL", -24.0, 2.0, 3, 6},
+      {"ENCKE backwards", "ENCKE", -0.5, 2.0, 3, 6},
+      {"RKD backwards", "RKD", -24.0, 0.0, 3, 0},
+      {"backwards before DEL", "COWELL", -24.0, 0.0, 3, 6},
+      {"method in lower case", "cowell", 24.0, 2.0, 3, 19},
+      {"method blank", "", 24.0, 2.0, 3, 19},
+      {"backward listing", "KEPLER", -24.0, 0.0, 3, 0},
+      {"no interval", "KEPLER", 0.0, 0.0, 3, 6},
+      {"method before the interval", "kepler", 0.0, 0.0, 3, 19},
+      {"interval before DEL", "ENCKE", 0.0, 0.0, 3, 6},
+      {"the Earth-Moon barycentre as centre", "KEPLER", 24.0, 0.0, 13, 0},
+      {"centre 0", "KEPLER", 24.0, 0.0, 0, 12},
+      {"centre 14 (nutations)", "KEPLER", 24.0, 0.0, 14, 12},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -251,8 +265,15 @@ TEST_F(Params, RefusalsOfValuesThatCannotBeCarriedNameTheValue) {
   ASSERT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 2);
   EXPECT_EQ(output(), " YEAR variable out of range 0-214748, please re-enter\r\n");
 
+  passing_set();
   answer("");
   INTEG.METHOD = "ENCKE";
+  RUNPAR.XJINC = -24.0;
+  RUNPAR.DEL = 2.0;
+  ASSERT_EQ(failed_run_test(s), 6);
+  EXPECT_EQ(output(), " XJINC variable must be above 0 for COWELL and ENCKE, please re-enter\r\n");
+
+  answer("");
   RUNPAR.XJINC = 24.0;
   RUNPAR.DEL = 1e-300;
   ASSERT_EQ(failed_run_test(s), 7);
