@@ -230,7 +230,13 @@ void TextFile::backspace() {
 }
 
 void TextFile::flush() {
-  if (fp_ && writing_) std::fflush(fp_);
+  if (!flush_quietly()) fail(ioerr::WRITE_FAILURE);
+}
+
+bool TextFile::flush_quietly() {
+  if (!fp_ || !writing_) return true;
+  // The error flag stays set after a write that failed in the buffer.
+  return std::fflush(fp_) == 0 && !std::ferror(fp_);
 }
 
 Console::Console() : in_(5), out_(6) {

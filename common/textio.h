@@ -176,7 +176,11 @@ class TextFile {
   void write_line(std::string_view line);
   void rewind();
   void backspace();
+  // Sends on what is buffered for a unit being written; a failed write is
+  // error 38 (the console's standard output on a full device, for example).
   void flush();
+  // The same without the error: false when the write failed.
+  bool flush_quietly();
 
   [[noreturn]] void fail(int number, const std::string& detail = {}) const;
 
@@ -232,6 +236,8 @@ class Console {
   TextFile& in() { return in_; }
   TextFile& out() { return out_; }
   void attach(std::FILE* in, std::FILE* out);
+  // Sends on the output still buffered; a failed write is error 38 on unit 6,
+  // as for any file being written (so is a failed flush before a read).
   void flush_output();
 
  private:

@@ -220,6 +220,21 @@ TEST(TavFatal, EndOfInputAtEveryQuestion) {
   }
 }
 
+// Standard output that cannot be written (a full device) is a failed write
+// like the capture file's: the fatal line on standard error, a non-zero
+// status, and no listing.
+TEST(TavFatal, ConsoleThatCannotBeWritten) {
+  if (testing_support::full_device().empty()) GTEST_SKIP() << "no /dev/full here";
+  TempDir dir;
+  for (const Placed& f : {Placed{"tavshort.ini", kRun / "tavshort.ini"}, Placed{"eros.ele", kEros}})
+    place(dir, f.name, f.from);
+  const RunResult r =
+      testing_support::run_to_full_device(TAV_BINARY, "cap.txt\n1\n\n\neros.ele\nn\n", dir.path());
+  EXPECT_EQ(r.err, "severe (38): error during write, unit 6, file /dev/stdout\r\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(dir / "cap.txt"));
+}
+
 // A numeric answer that is not a number ends the run.
 TEST(TavFatal, AnswerThatIsNotANumber) {
   TempDir dir;
