@@ -74,6 +74,13 @@ int open_read_error(std::string_view name) {
   return ioerr::OPEN_FAILURE;
 }
 
+bool same_file(std::string_view a, std::string_view b) {
+  const std::string x = trim_name(a), y = trim_name(b);
+  if (!usable_name(x) || !usable_name(y)) return false;
+  std::error_code ec;
+  return std::filesystem::equivalent(x, y, ec) && !ec;
+}
+
 TextFile::TextFile(int unit) : unit_(unit) {}
 
 TextFile::~TextFile() {

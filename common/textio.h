@@ -227,6 +227,10 @@ bool file_exists(std::string_view name);
 // The error of opening the name for reading: 0 for a regular file, 29 when
 // nothing has that name, 30 for anything else.
 int open_read_error(std::string_view name);
+// True when the two names (trimmed of blanks) lead to one existing file: the
+// same device and inode, also through a symbolic or a hard link. False when
+// either names nothing that exists.
+bool same_file(std::string_view a, std::string_view b);
 
 // The console: standard input as unit 5, standard output as unit 6. Tests
 // may attach other streams.
