@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "calendar.h"
+#include "outfiles.h"
 #include "records.h"
 #include "stop.h"
 #include "textio.h"
@@ -393,7 +394,17 @@ int failed_run_test(const EphemState& s) {
     say({"NCENTER variable out of range 1-13, please re-enter"});
     return P_NCENTER;
   }
-  return 0;
+  // Files to write that are files being read; the capture file too, which
+  // was named before the initialization file was read and its files named.
+  return files_to_write_test(s);
+}
+
+void ask_again(EphemState& s, int k) {
+  if (k == kCaptureQuestion) {
+    ask_capture_file(s);
+  } else {
+    change_parameter(s, k);
+  }
 }
 
 void set_derived_values(EphemState& s) {
@@ -419,7 +430,7 @@ void parameter_dialogue(EphemState& s) {
       int k = run_tests_rounding_day_capping_nplanet_setting_imean(s);
       if (k == 0) k = failed_run_test(s);
       if (k == 0) break;
-      change_parameter(s, k);
+      ask_again(s, k);
       continue;
     }
     to_capitals(VNAME);
