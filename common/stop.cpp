@@ -44,25 +44,35 @@ const char* io_error_message(int number) {
   }
 }
 
+namespace {
+// The console's output first, so that the error line comes after it; a
+// console that cannot be written does not keep the line from standard error.
+void error_line(const std::string& line) {
+  console().out().flush_quietly();
+  std::fprintf(stderr, "%s\r\n", line.c_str());
+  std::fflush(stderr);
+}
+}  // namespace
+
 int run_program(void (*main_routine)()) {
   int status = 0;
   try {
-    main_routine();
-  } catch (const ProgramStop& stop) {
-    status = stop.status;
-  } catch (const FatalIoError& e) {
+    try {
+      main_routine();
+    } catch (const ProgramStop& stop) {
+      status = stop.status;
+    }
+    // The output still buffered at the end: a console that cannot take it
+    // is a failed write like any other.
     console().flush_output();
-    std::fprintf(stderr, "%s\r\n", e.what());
-    std::fflush(stderr);
+  } catch (const FatalIoError& e) {
+    error_line(e.what());
     status = 1;
   } catch (const std::exception& e) {
     // A fault of the program itself (a table index out of range, a request
     // no caller should make): say so rather than abort.
-    console().flush_output();
-    std::fprintf(stderr, "internal error: %s\r\n", e.what());
-    std::fflush(stderr);
+    error_line(std::string("internal error: ") + e.what());
     status = 2;
   }
-  console().flush_output();
   return status;
 }

@@ -50,7 +50,10 @@ struct ProgramStop {
 };
 
 // Runs a program's main routine: returns 0 after a normal end, the stop's
-// status after a ProgramStop, writes the fatal line and returns 1 after a FatalIoError, and
-// returns 2 after any other exception (a fault of the program itself).
-// Console output is flushed before anything goes to standard error.
+// status after a ProgramStop, writes the fatal line and returns 1 after a
+// FatalIoError, and returns 2 after any other exception (a fault of the
+// program itself). Console output is flushed before anything goes to
+// standard error; console output that cannot be written (also what is
+// still buffered at the end) is the FatalIoError of a failed write on
+// unit 6, and its line still reaches standard error.
 int run_program(void (*main_routine)());

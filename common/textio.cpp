@@ -74,6 +74,13 @@ int open_read_error(std::string_view name) {
   return ioerr::OPEN_FAILURE;
 }
 
+bool same_file(std::string_view a, std::string_view b) {
+  const std::string x = trim_name(a), y = trim_name(b);
+  if (!usable_name(x) || !usable_name(y)) return false;
+  std::error_code ec;
+  return std::filesystem::equivalent(x, y, ec) && !ec;
+}
+
 TextFile::TextFile(int unit) : unit_(unit) {}
 
 TextFile::~TextFile() {
@@ -230,7 +237,13 @@ void TextFile::backspace() {
 }
 
 void TextFile::flush() {
-  if (fp_ && writing_) std::fflush(fp_);
+  if (!flush_quietly()) fail(ioerr::WRITE_FAILURE);
+}
+
+bool TextFile::flush_quietly() {
+  if (!fp_ || !writing_) return true;
+  // The error flag stays set after a write that failed in the buffer.
+  return std::fflush(fp_) == 0 && !std::ferror(fp_);
 }
 
 Console::Console() : in_(5), out_(6) {

@@ -176,7 +176,11 @@ class TextFile {
   void write_line(std::string_view line);
   void rewind();
   void backspace();
+  // Sends on what is buffered for a unit being written; a failed write is
+  // error 38 (the console's standard output on a full device, for example).
   void flush();
+  // The same without the error: false when the write failed.
+  bool flush_quietly();
 
   [[noreturn]] void fail(int number, const std::string& detail = {}) const;
 
@@ -223,6 +227,10 @@ bool file_exists(std::string_view name);
 // The error of opening the name for reading: 0 for a regular file, 29 when
 // nothing has that name, 30 for anything else.
 int open_read_error(std::string_view name);
+// True when the two names (trimmed of blanks) lead to one existing file: the
+// same device and inode, also through a symbolic or a hard link. False when
+// either names nothing that exists.
+bool same_file(std::string_view a, std::string_view b);
 
 // The console: standard input as unit 5, standard output as unit 6. Tests
 // may attach other streams.
@@ -232,6 +240,8 @@ class Console {
   TextFile& in() { return in_; }
   TextFile& out() { return out_; }
   void attach(std::FILE* in, std::FILE* out);
+  // Sends on the output still buffered; a failed write is error 38 on unit 6,
+  // as for any file being written (so is a failed flush before a read).
   void flush_output();
 
  private:

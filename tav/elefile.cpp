@@ -19,6 +19,8 @@ using namespace lay;
 
 constexpr int kReadUnit = 44;
 
+Text<40> last_read(std::string_view(""));
+
 // Mean motion n (rad/day) from |a|, so that a hyperbola saved in the
 // a form gets one too, and the mean anomaly M (rad) at date t. For an
 // ellipse M above 2 pi loses 2 pi once, below 0 gains 2 pi once, and no
@@ -60,6 +62,7 @@ void GET_TAV_ELEMENTS(ElementSet& el, double& H, double& G) {
 
   TextFile f(kReadUnit);
   f.open_read(name.view());
+  last_read = name;
   // A file without a first line is left to the read of line 2 to report.
   std::string line1;
   if (f.read_line(line1)) read_first_line(line1);
@@ -89,6 +92,10 @@ void GET_TAV_ELEMENTS(ElementSet& el, double& H, double& G) {
     el.tp = OBJECT.EPOCH - (v[2] / RADDEG) / n;
     OBJECT.ICOMET = 0;
   }
+}
+
+const Text<40>& last_element_file_read() {
+  return last_read;
 }
 
 void SAVE_ELE(const StateVector& s, JulianDate t, const Text<30>& name) {

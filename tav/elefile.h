@@ -26,6 +26,10 @@
 // the program with the fatal error line.
 void GET_TAV_ELEMENTS(ElementSet& el, double& H, double& G);
 
+// The name of the file that GET_TAV_ELEMENTS read last, as typed (40
+// characters); blank before any.
+const Text<40>& last_element_file_read();
+
 // Writes the osculating elements of the state s (heliocentric, equatorial
 // J2000, AU and AU per 1/k day) at date t as the element file `name`, with
 // OBJECT's ICOMET, NUMBER, NAME, H and G, and shows them on the console.

@@ -152,6 +152,28 @@ std::string checked_line(const Layout& layout, std::initializer_list<Value> valu
   return line;
 }
 
+UnitsMinutesSeconds split_rounded(double value, bool seconds, double scale) {
+  double m = (value - std::trunc(value)) * 60.0;
+  double sec = 0.0;
+  if (!seconds) {
+    m = std::round(m * scale) / scale;
+  } else {
+    sec = (m - std::trunc(m)) * 60.0;
+    m = std::trunc(m);
+    sec = std::round(sec * scale) / scale;
+    if (sec == 60.0) {
+      sec = 0.0;
+      m += 1.0;
+    }
+  }
+  double units = std::trunc(value);
+  if (m == 60.0) {
+    m = 0.0;
+    units += 1.0;
+  }
+  return {units, m, sec};
+}
+
 Sexagesimal sexagesimal(double RA, double DEC, Form form) {
   Sexagesimal out;
   const bool seconds = form == Form::Astrm || form == Form::Mpc;
@@ -160,45 +182,16 @@ Sexagesimal sexagesimal(double RA, double DEC, Form form) {
   // 2 pi when no precession follows: shown as 23 h 59 m and 0 h.
   if (RA < 0.0) RA += 2.0 * ASTCON::PI;
   if (RA >= 2.0 * ASTCON::PI) RA -= 2.0 * ASTCON::PI;
-  double h = ASTCON::RADDEG * RA / 15.0;
-  double d = std::fabs(ASTCON::RADDEG * DEC);
-  double m = (h - std::trunc(h)) * 60.0;
-  double dm = (d - std::trunc(d)) * 60.0;
-  if (!seconds) {
-    m = std::round(m * 100.0) / 100.0;
-    dm = std::round(dm * 10.0) / 10.0;
-  } else {
-    double sec = (m - std::trunc(m)) * 60.0;
-    double ds = (dm - std::trunc(dm)) * 60.0;
-    m = std::trunc(m);
-    dm = std::trunc(dm);
-    sec = std::round(sec * 100.0) / 100.0;
-    ds = std::round(ds * 10.0) / 10.0;
-    if (sec == 60.0) {
-      sec = 0.0;
-      m += 1.0;
-    }
-    if (ds == 60.0) {
-      ds = 0.0;
-      dm += 1.0;
-    }
-    out.sec = sec;
-    out.ds = ds;
-  }
-  double hours = std::trunc(h);
-  if (m == 60.0) {
-    m = 0.0;
-    hours = std::trunc(h + 1.0);
-    if (hours == 24.0) hours = 0.0;
-  }
-  if (dm == 60.0) {
-    d += 1.0;  // one degree further from zero; the sign is kept apart
-    dm = 0.0;
-  }
-  out.h = hours;
-  out.m = m;
-  out.deg = std::trunc(d);
-  out.dm = dm;
+  // Right ascension to 0.01 second or minute of time, declination to 0.1
+  // second or minute of arc.
+  const UnitsMinutesSeconds ra = split_rounded(ASTCON::RADDEG * RA / 15.0, seconds, 100.0);
+  const UnitsMinutesSeconds dec = split_rounded(std::fabs(ASTCON::RADDEG * DEC), seconds, 10.0);
+  out.h = ra.units == 24.0 ? 0.0 : ra.units;
+  out.m = ra.m;
+  out.sec = ra.sec;
+  out.deg = dec.units;  // a carry moves one degree further from zero; the sign is kept apart
+  out.dm = dec.m;
+  out.ds = dec.sec;
   return out;
 }
 
@@ -257,11 +250,13 @@ std::string data_line(Form form, const LineValues& v) {
                           {v.year, month, v.day, v.hour, whole(p.h), p.m, sign, whole(p.deg), p.dm,
                            q.magnitude, v.r, v.delta, q.phase, q.elongation});
     case Form::Astrm: {
-      const double hh = std::trunc(v.hour);
+      // Whole hours and minutes of the time, rounded as the right ascension
+      // is: a time a few thousandths of a second below a whole minute (an
+      // hour of 0.99999999 from the calendar) shows as that minute.
+      const UnitsMinutesSeconds ut = split_rounded(v.hour, true, 100.0);
       return checked_line(
-          astrm_line,
-          {v.year, month, v.day, whole(hh), whole(std::trunc((v.hour - hh) * 60.0)), whole(p.h),
-           whole(p.m), p.sec, sign, whole(p.deg), whole(p.dm), p.ds, q.magnitude, v.r, v.delta});
+          astrm_line, {v.year, month, v.day, whole(ut.units), whole(ut.m), whole(p.h), whole(p.m),
+                       p.sec, sign, whole(p.deg), whole(p.dm), p.ds, q.magnitude, v.r, v.delta});
     }
     case Form::Mpc:
       return checked_line(mpc_line, {v.year, month, static_cast<double>(v.day) + v.hour / 24.0,

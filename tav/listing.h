@@ -45,6 +45,16 @@ void reset_listing_form();
 // the whole field, as it shows a value too wide for it.
 std::string checked_line(const Layout& layout, std::initializer_list<Value> values);
 
+// A value of whole units (hours, degrees) as the forms print it, in whole
+// units, minutes and seconds: with `seconds`, whole minutes and the seconds
+// rounded to 1/scale; without, the minutes rounded to 1/scale (sec 0). A
+// second that rounds to 60 carries into the minute, a minute of 60 into the
+// units. For value >= 0; not a number gives not-a-number parts.
+struct UnitsMinutesSeconds {
+  double units = 0, m = 0, sec = 0;
+};
+UnitsMinutesSeconds split_rounded(double value, bool seconds, double scale);
+
 // A reduced place in hours, minutes and seconds of time and degrees,
 // minutes and seconds of arc, rounded and carried as the form prints it.
 // SHORT and LONG: m and dm rounded to 0.01 and 0.1 minute, sec and ds 0.

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "calendar.h"
+#include "outfiles.h"
 #include "records.h"
 #include "stop.h"
 #include "textio.h"
@@ -31,6 +33,7 @@ constexpr std::array<std::string_view, kParamCount> kNames = {
 // Numbers of the parameters, in the order of TAVI, that the code names.
 enum Param : int {
   P_NPOS = 1,
+  P_YEAR = 2,
   P_MONTH = 3,
   P_DAY = 4,
   P_ET = 5,
@@ -70,6 +73,36 @@ bool names_nothing(std::string_view name) {
 
 bool is_mpc(const EphemState& s) {
   return s.FORM.is("MPC");
+}
+
+// The years whose dates the calendar holds. A date is packed as the 32-bit
+// integer YYYYMMDD, which holds 214748 December 31 and no later year (a
+// larger YEAR saturates to a date near 214751). A year before 0 is packed
+// as a negative YYYYMMDD, which the conversion reads as some other year
+// before the era (the year -44 March 15 comes out as -42 October 26).
+constexpr std::int32_t kFirstYear = 0;
+constexpr std::int32_t kLastYear = 214748;
+
+// The date and hour of the first listed time, as the derived values make
+// them: the whole day of DAY, and for the MPC form the hour from its
+// fraction.
+struct FirstTime {
+  FirstDate date;
+  double hour = 0;
+};
+FirstTime first_time(const EphemState& s) {
+  FirstTime t;
+  t.date = {trunc_to_i32(RUNPAR.YEAR), RUNPAR.MONTH, trunc_to_i32(s.DAY)};
+  t.hour = is_mpc(s) ? (s.DAY - t.date.day) * 24.0 : RUNPAR.ET;
+  return t;
+}
+
+// The first listed time as a Julian date, before any delta-T.
+JulianDate first_listed_jd(const EphemState& s) {
+  FirstTime t = first_time(s);
+  JulianDate jd = 0;
+  MYDATE(t.date.year, t.date.month, t.date.day, t.hour, jd, 1);
+  return jd;
 }
 
 // ------------------------------------------------------------ display lines
@@ -265,6 +298,11 @@ int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s) {
     say({"NPOS variable out of range, at most 499, please re-enter"});
     return P_NPOS;
   }
+  const std::int32_t year = trunc_to_i32(RUNPAR.YEAR);
+  if (year < kFirstYear || year > kLastYear) {
+    say({"YEAR variable out of range 0-214748, please re-enter"});
+    return P_YEAR;
+  }
   if (RUNPAR.MONTH < 1 || RUNPAR.MONTH > 12) {
     say({"Month variable out of range 1-12, please re-enter"});
     return P_MONTH;
@@ -311,7 +349,7 @@ int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s) {
   return 0;
 }
 
-int failed_run_test(const EphemState&) {
+int failed_run_test(const EphemState& s) {
   // The method is compared as held: a name in lower case from an
   // initialization file is refused here, and the answer typed then is
   // turned into capitals.
@@ -327,26 +365,56 @@ int failed_run_test(const EphemState&) {
     say({"XJINC variable must not be 0, please re-enter"});
     return P_XJINC;
   }
+  // The fixed-step methods fill the listed times in the order of their
+  // steps, forwards from the first: a listing that runs backwards is left
+  // behind (RKD, whose steps follow the listing, can list it).
+  if (integrating && RUNPAR.XJINC < 0.0) {
+    say({"XJINC variable must be above 0 for COWELL and ENCKE, please re-enter"});
+    return P_XJINC;
+  }
   // The fixed-step methods step by DEL; a KEPLER solution leaves it 0.
   if (integrating && !(RUNPAR.DEL > 0.0)) {
     say({"DEL variable must be above 0 for COWELL and ENCKE, please re-enter"});
     return P_DEL;
+  }
+  // A step lost when added to the first listed time (below half a unit in
+  // the last place of its Julian date, 2.3e-10 day for dates of today) does
+  // not move a step's date on: the dates then move only every few steps,
+  // and a listing longer than minutes needs more steps than an integration
+  // may take.
+  if (integrating) {
+    const JulianDate jd = first_listed_jd(s);
+    if (jd + RUNPAR.DEL == jd) {
+      say({"DEL variable too small to advance the listed times, please re-enter"});
+      return P_DEL;
+    }
   }
   // The observing body is a planet request's centre, 1 to 13.
   if (POSNS.NCENTER < 1 || POSNS.NCENTER > 13) {
     say({"NCENTER variable out of range 1-13, please re-enter"});
     return P_NCENTER;
   }
-  return 0;
+  // Files to write that are files being read; the capture file too, which
+  // was named before the initialization file was read and its files named.
+  return files_to_write_test(s);
+}
+
+void ask_again(EphemState& s, int k) {
+  if (k == kCaptureQuestion) {
+    ask_capture_file(s);
+  } else {
+    change_parameter(s, k);
+  }
 }
 
 void set_derived_values(EphemState& s) {
-  RUNPAR.IDAY = trunc_to_i32(s.DAY);
+  const FirstTime t = first_time(s);
+  RUNPAR.IDAY = t.date.day;
   if (is_mpc(s)) {
-    RUNPAR.ET = (s.DAY - RUNPAR.IDAY) * 24.0;  // the fraction of the day in hours
-    RUNPAR.XJINC *= 24.0;                      // days into hours
+    RUNPAR.ET = t.hour;    // the fraction of the day in hours
+    RUNPAR.XJINC *= 24.0;  // days into hours
   }
-  s.first = {trunc_to_i32(RUNPAR.YEAR), RUNPAR.MONTH, RUNPAR.IDAY};
+  s.first = t.date;
 }
 
 void interval_back_to_days(const EphemState& s) {
@@ -362,7 +430,7 @@ void parameter_dialogue(EphemState& s) {
       int k = run_tests_rounding_day_capping_nplanet_setting_imean(s);
       if (k == 0) k = failed_run_test(s);
       if (k == 0) break;
-      change_parameter(s, k);
+      ask_again(s, k);
       continue;
     }
     to_capitals(VNAME);

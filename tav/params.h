@@ -34,17 +34,24 @@ void parameter_dialogue(EphemState& s);
 // Asks for parameter `k` (1 to 19, the order of TAVI) and stores the answer.
 void change_parameter(EphemState& s, int k);
 
-// Runs the tests in their order. Returns 0 when all pass, or the number of the
-// parameter to ask for after the failed test's message. On the way it also
+// Runs the tests in their order (YEAR must lie within 0 to 214748, the years
+// whose dates the calendar holds). Returns 0 when all pass, or the number of
+// the parameter to ask for after the failed test's message. On the way it also
 // rounds DAY to a whole day (all forms but MPC), resets NPLANET to 8 with
 // its notice (mean planets), and sets PLNSRC.IMEAN from PLANET.
 int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s);
 
 // The tests of the method and the steps, made once the others pass: a
-// METHOD that names none of the four, an XJINC of 0, a DEL of 0 or below
-// for COWELL and ENCKE, an NCENTER outside 1 to 13. Returns 0 when all pass,
-// or the number of the parameter to ask for after the message.
+// METHOD that names none of the four, an XJINC of 0, for COWELL and ENCKE
+// an XJINC below 0 and a DEL of 0 or below or too small to move the first
+// listed time (Julian date) on, an NCENTER outside 1 to 13, and last a file
+// to write that is a file being read (outfiles.h). Returns 0 when all pass,
+// or the number of the question to ask after the message.
 int failed_run_test(const EphemState& s);
+
+// Asks the question of a failed test: the value of parameter k (1 to 19),
+// or the capture question (kCaptureQuestion).
+void ask_again(EphemState& s, int k);
 
 // IDAY; for the MPC form ET from the fraction of DAY and XJINC in hours; the
 // date of the first listed time.

@@ -67,7 +67,8 @@ void start_listing_fill();
 // end_listing_fill.
 void note_entry_filled(std::int32_t I);
 // No further entry will be filled in this listing. `reason` (a text that
-// lasts the run, such as a literal) is shown in RADEC's notice line.
+// lasts the run, such as a literal) is shown in RADEC's notice line, after
+// 31 columns: at most 49 characters, so that the line holds 80.
 void end_listing_fill(std::string_view reason);
 // The count of entries filled since start_listing_fill.
 std::int32_t listing_entries_filled();
@@ -78,9 +79,9 @@ std::string_view listing_fill_reason();
 
 // The reasons XVPOS gives.
 inline constexpr std::string_view kMeanSunIsGeocentric =
-    "the mean planets give the Sun only as seen from the Earth";
+    "the mean planets serve only the Earth as centre";
 inline constexpr std::string_view kNoSuchCentre =
-    "the observing body is not one of the bodies 1 to 13";
+    "the observing body is none of the bodies 1 to 13";
 
 // The ephemeris program's side of an integration: each step's state fills
 // the listing by the window mode of XVPOS, element files by SAVE_ELE.

@@ -10,7 +10,9 @@
 #include "kepler.h"
 #include "major.h"
 #include "mpcorb.h"
+#include "outfiles.h"
 #include "parabola.h"
+#include "params.h"
 #include "positions.h"
 #include "records.h"
 #include "rkd.h"
@@ -140,6 +142,10 @@ SourceOutcome fill_positions(EphemState& s) {
     case 3:
       GET_TAV_ELEMENTS(el, OBJECT.H, OBJECT.G);
       OBJECT.PNAME = "";
+      // The element file read may not be written over: a capture file or
+      // an element file to write that names it is asked for again.
+      s.ELEFILE = last_element_file_read();
+      while (const int k = files_to_write_test(s)) ask_again(s, k);
       break;
     default:
       return MAJOR_PLANETS() == kMajorRefused ? SourceOutcome::Refused : SourceOutcome::Filled;

@@ -51,7 +51,9 @@ enum class SourceOutcome {
 //         RKDINT
 // Asks for the source, loads the elements, turns them into the state at the
 // epoch and fills the grid by METHOD. The METHOD is one of the four (the
-// parameter tests refuse any other).
+// parameter tests refuse any other). An element file read becomes
+// s.ELEFILE, and the capture file, STFILE or ENDFIL that names it is asked
+// for again (outfiles.h).
 SourceOutcome fill_positions(EphemState& s);
 
 // The starting state at the epoch: PARABOLA for a comet-form set with

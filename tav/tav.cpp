@@ -4,6 +4,7 @@
 #include "grid.h"
 #include "jplread.h"
 #include "listing.h"
+#include "outfiles.h"
 #include "params.h"
 #include "records.h"
 #include "source.h"
@@ -42,15 +43,13 @@ void EPHEM() {
 
   // Phase 8: the MPC interval back into days for the next display.
   interval_back_to_days(s);
+  // The element file of this ephemeris is no longer being read.
+  s.ELEFILE = "";
 }
 
 void TAV() {
   for (;;) {
-    FILES.SCRFILE = "";  // 30 blanks: no capture file unless one is named
-    say({"If you want to save a text file containing the screen"});
-    say({"output of the ephemeris, enter a file name, for example:"});
-    say({"cerestav.txt, otherwise enter <CR>"});
-    ask_text(FILES.SCRFILE);
+    ask_capture_file(ephem_state());
     EPHEM();
     say({"Do you want to do another ephemeris? (y or n)"});
     Text<1> answer;

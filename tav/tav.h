@@ -22,6 +22,7 @@ struct EphemState {
   Text<32> FORM;     // "SHORT", "LONG", "ASTRM" or "MPC"
   double XVAL = 0;   // the last number typed for a numeric parameter
   Text<32> INIFILE;  // name of the initialization file
+  Text<40> ELEFILE;  // element file read by the ephemeris in progress; blank (or NUL) when none
   bool first_call_done = false;  // set once the initialization file has been read
   JulianDate JD0 = 0;            // first listed time as typed, without delta-T
   FirstDate first;               // date of the first listed time

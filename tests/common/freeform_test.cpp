@@ -222,4 +222,38 @@ TEST(RunProgram, FatalLineOnStandardErrorAndExitStatus) {
   EXPECT_EQ(run_program([] {}), 0);
 }
 
+// Console output that cannot be written is a failed write on unit 6, also
+// when it is still buffered at a normal end or at a program stop; its line
+// reaches standard error all the same.
+TEST(RunProgram, ConsoleThatCannotBeWrittenIsAFailedWrite) {
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  if (!full) GTEST_SKIP() << "no /dev/full here";
+  const std::string line = "severe (38): error during write, unit 6, file /dev/stdout\r\n";
+  const std::pair<const char*, void (*)()> cases[] = {
+      {"normal end", [] { say({"a message that stays in the buffer"}); }},
+      {"program stop",
+       [] {
+         say({"No convergence for near parabolic approximation"});
+         throw ProgramStop{};
+       }},
+      {"prompt before a read",
+       [] {
+         say({"Enter a number"});
+         ask({});
+       }},
+  };
+  for (const auto& [what, routine] : cases) {
+    SCOPED_TRACE(what);
+    std::clearerr(full);
+    console().attach(stdin, full);
+    ::testing::internal::CaptureStderr();
+    const int status = run_program(routine);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    console().attach(stdin, stdout);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, line);
+  }
+  std::fclose(full);
+}
+
 }  // namespace

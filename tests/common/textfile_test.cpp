@@ -224,6 +224,38 @@ TEST(TextFiles, ExistenceAndOpenFailures) {
   }
 }
 
+// One file under two names: the same name, a relative and an absolute
+// path, a symbolic and a hard link; not two files with the same bytes, nor a
+// name of nothing.
+TEST(TextFiles, SameFileThroughLinks) {
+  TempDir dir;
+  write_file(dir / "a.txt", "same bytes");
+  write_file(dir / "b.txt", "same bytes");
+  std::filesystem::create_symlink(dir / "a.txt", dir / "sym.txt");
+  std::filesystem::create_hard_link(dir / "a.txt", dir / "hard.txt");
+  const std::string a = (dir / "a.txt").string();
+  const struct {
+    std::string other;
+    bool same;
+  } cases[] = {
+      {a, true},
+      {"  " + a + "   ", true},  // names lose their blanks
+      {(dir / "." / "a.txt").string(), true},
+      {(dir / "sym.txt").string(), true},
+      {(dir / "hard.txt").string(), true},
+      {(dir / "b.txt").string(), false},
+      {(dir / "missing.txt").string(), false},
+      {"", false},
+      {std::string(6, '\0'), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.other);
+    EXPECT_EQ(same_file(a, c.other), c.same);
+    EXPECT_EQ(same_file(c.other, a), c.same);
+  }
+  EXPECT_FALSE(same_file((dir / "missing.txt").string(), (dir / "missing.txt").string()));
+}
+
 TEST(TextFiles, FailedWriteIsReported) {
   if (file_kind("/dev/full") == FileKind::Missing) GTEST_SKIP() << "no /dev/full here";
   TextFile out(13);

@@ -287,6 +287,17 @@ TEST(Kestle, EndlessConsoleLine) {
   EXPECT_EQ(r.err, "severe (22): input record too long at line 1, unit 5, file /dev/stdin\r\n");
 }
 
+// Standard output that cannot be written (a full device) is a failed write:
+// the fatal line on standard error and a non-zero status, no file.
+TEST(Kestle, ConsoleThatCannotBeWritten) {
+  if (full_device().empty()) GTEST_SKIP() << "no /dev/full here";
+  TempDir dir;
+  const RunResult r = run_to_full_device(KESTLE_BINARY, kMinorPlanetAnswers, dir.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "severe (38): error during write, unit 6, file /dev/stdout\r\n");
+  EXPECT_FALSE(fs::exists(dir / "minor_planet.ele"));
+}
+
 // An existing longer file is replaced by exactly the new 12 lines.
 TEST(Kestle, RewritesAnExistingFile) {
   TempDir dir;

@@ -53,18 +53,22 @@ struct RunResult {
 };
 
 // Runs `program` in `dir` with standard input from the file `in`, behind
-// `wrapper` (a command such as "timeout 20 " that runs it) when one is given.
+// `wrapper` (a command such as "timeout 20 " that runs it) when one is given,
+// with standard output to `out_to` when one is given (RunResult.out is then
+// empty).
 inline RunResult run_from(const std::string& program, const fs::path& in, const fs::path& dir,
-                          const std::string& wrapper = "") {
-  const fs::path out = dir / ".stdout", err = dir / ".stderr";
+                          const std::string& wrapper = "", const fs::path& out_to = {}) {
+  const fs::path out = out_to.empty() ? dir / ".stdout" : out_to, err = dir / ".stderr";
   const std::string cmd = "cd '" + dir.string() + "' && " + wrapper + "'" + program + "' < '" +
                           in.string() + "' > '" + out.string() + "' 2> '" + err.string() + "'";
   const int raw = std::system(cmd.c_str());
   RunResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  r.out = read_file(out);
+  if (out_to.empty()) {
+    r.out = read_file(out);
+    fs::remove(out);
+  }
   r.err = read_file(err);
-  fs::remove(out);
   fs::remove(err);
   return r;
 }
@@ -75,6 +79,23 @@ inline RunResult run_program(const std::string& program, const std::string& inpu
   const fs::path in = dir / ".stdin";
   write_file(in, input);
   RunResult r = run_from(program, in, dir);
+  fs::remove(in);
+  return r;
+}
+
+// The full device, on which every write fails (for the failure of console
+// output); empty where the system has none.
+inline fs::path full_device() {
+  return fs::exists("/dev/full") ? fs::path("/dev/full") : fs::path();
+}
+
+// Runs `program` in `dir` with `input` on standard input and standard output
+// on the full device.
+inline RunResult run_to_full_device(const std::string& program, const std::string& input,
+                                    const fs::path& dir) {
+  const fs::path in = dir / ".stdin";
+  write_file(in, input);
+  RunResult r = run_from(program, in, dir, "", full_device());
   fs::remove(in);
   return r;
 }

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "astcon.h"
+#include "calendar.h"
 #include "console_script.h"
+#include "major.h"
 #include "positions.h"
 #include "program_run.h"
 #include "records.h"
@@ -206,6 +208,42 @@ TEST(DataLine, HourFieldRoundsWithoutChangingTheDate) {
   expect_columns(data_line(Form::Long, v), {{14, 17, "24.0"}});
   // ASTRM truncates to hours and minutes: 23h 57m.
   expect_columns(data_line(Form::Astrm, v), {{15, 20, "23h57m"}});
+}
+
+// The ASTRM time column: whole minutes, except that a time within a few
+// thousandths of a second below a whole minute shows as that minute, as the
+// calendar gives whole hours (0.99999999 for 1 h).
+TEST(DataLine, AstrmTimeShowsTheMinuteItLiesJustBelow) {
+  LineValues v = sample_line();
+  const struct {
+    double hour;
+    const char* shown;
+  } cases[] = {
+      {0.99999999, " 1h 0m"},           // 1 h 0 m, as the calendar gives it
+      {12.5 - 1e-9, "12h30m"},          // 12 h 29 m 59.999996 s
+      {12.5 - 0.004 / 3600, "12h30m"},  // 0.004 s before 12 h 30 m
+      {12.5 - 0.006 / 3600, "12h29m"},  // 0.006 s before: truncated
+      {12.5 - 0.5 / 3600, "12h29m"},    // half a second before: truncated
+      {23.96, "23h57m"},                // 23 h 57.6 m
+      {24.0 - 1e-9, "24h 0m"},          // the date stays, as SHORT's 24.0
+      {0.0, " 0h 0m"},
+  };
+  for (const auto& c : cases) {
+    v.hour = c.hour;
+    expect_columns(data_line(Form::Astrm, v), {{15, 20, c.shown}});
+  }
+
+  // A day of hourly lines from 0 h: every line shows its whole hour.
+  JulianDate jd0 = 0;
+  std::int32_t year = 2023, month = 3, day = 1;
+  double hour = 0.0;
+  MYDATE(year, month, day, hour, jd0, 1);
+  for (int k = 0; k < 24; ++k) {
+    JulianDate t = (k * 1.0) / 24.0 + jd0;  // as the listing grid makes its times
+    MYDATE(v.year, v.month, v.day, v.hour, t, -1);
+    const std::string h = (k < 10 ? " " : "") + std::to_string(k) + "h 0m";
+    expect_columns(data_line(Form::Astrm, v), {{15, 20, h.c_str()}});
+  }
 }
 
 // ---------------------------------------------------------------- rounding
@@ -489,9 +527,8 @@ TEST_F(Radec, ShortFillEndsWithOneNotice) {
   const Case cases[] = {
       {5, 6, nullptr, 5, nullptr},
       {5, 7, nullptr, 5, nullptr},  // entries beyond NPOS+1 are never listed
-      {5, 3, "the mean planets give the Sun only as seen from the Earth", 2,
-       " Only   2 of   5 lines listed: the mean planets give the Sun only as seen from the "
-       "Earth"},
+      {5, 3, "the mean planets serve only the Earth as centre", 2,
+       " Only   2 of   5 lines listed: the mean planets serve only the Earth as centre"},
       {5, 0, nullptr, 0, " Only   0 of   5 lines listed: no positions for the later lines"},
       {5, 1, nullptr, 0, " Only   0 of   5 lines listed: no positions for the later lines"},
   };
@@ -505,6 +542,20 @@ TEST_F(Radec, ShortFillEndsWithOneNotice) {
     if (c.notice) {
       EXPECT_EQ(out.back(), c.notice);
     }
+  }
+}
+
+// Every reason a fill can end with makes a notice of at most 80 columns,
+// the width of a console line, also with three-digit counts.
+TEST_F(Radec, EveryNoticeFitsAConsoleLine) {
+  for (const std::string_view reason :
+       {kMeanSunIsGeocentric, kNoSuchCentre, kOutsideJplFile, std::string_view()}) {
+    SCOPED_TRACE(reason);
+    fill_grid(kGridSize - 1, 101);
+    if (!reason.empty()) end_listing_fill(reason);
+    const std::vector<std::string> out = run("SHORT");
+    ASSERT_EQ(out.back().substr(0, 31), " Only 100 of 499 lines listed: ");
+    EXPECT_LE(out.back().size(), 80u) << out.back();
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <limits>
@@ -46,6 +47,9 @@ class Params : public ::testing::Test {
     con_.emplace(lines);
   }
 
+  // What the tests have written on the console since the last answer().
+  std::string output() { return con_->output(); }
+
   EphemState s;
 
  private:
@@ -65,6 +69,21 @@ TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
       {"NPOS 499 fills the grid", [](EphemState&) { RUNPAR.NPOS = 499; }, 0},
       {"NPOS 500 overruns it", [](EphemState&) { RUNPAR.NPOS = 500; }, 1},
       {"negative NPOS lists nothing", [](EphemState&) { RUNPAR.NPOS = -5; }, 0},
+      // The years whose dates the calendar holds: 0 to 214748, the whole
+      // part of YEAR as the date takes it.
+      {"YEAR 0", [](EphemState&) { RUNPAR.YEAR = 0.0; }, 0},
+      {"YEAR -0.9 is the year 0", [](EphemState&) { RUNPAR.YEAR = -0.9; }, 0},
+      {"YEAR -1", [](EphemState&) { RUNPAR.YEAR = -1.0; }, 2},
+      {"YEAR 214748.9", [](EphemState&) { RUNPAR.YEAR = 214748.9; }, 0},
+      {"YEAR 214749", [](EphemState&) { RUNPAR.YEAR = 214749.0; }, 2},
+      {"YEAR 2147483647", [](EphemState&) { RUNPAR.YEAR = 2147483647.0; }, 2},
+      {"YEAR -1e300", [](EphemState&) { RUNPAR.YEAR = -1e300; }, 2},
+      {"YEAR before MONTH",
+       [](EphemState&) {
+         RUNPAR.YEAR = 1e300;
+         RUNPAR.MONTH = 0;
+       },
+       2},
       {"MONTH 0", [](EphemState&) { RUNPAR.MONTH = 0; }, 3},
       {"MONTH 13 before DAY 40",
        [](EphemState& e) {
@@ -130,14 +149,14 @@ TEST_F(Params, DerivedValues) {
   s.FORM = "MPC";
   s.DAY = 15.5;
   RUNPAR.XJINC = 1.0;
-  RUNPAR.YEAR = -44.7;
+  RUNPAR.YEAR = -0.7;
   RUNPAR.MONTH = 3;
   ASSERT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 0);
   set_derived_values(s);
   EXPECT_EQ(RUNPAR.IDAY, 15);
   EXPECT_EQ(RUNPAR.ET, 12.0);
   EXPECT_EQ(RUNPAR.XJINC, 24.0);
-  EXPECT_EQ(s.first.year, -44);  // truncated toward zero
+  EXPECT_EQ(s.first.year, 0);  // truncated toward zero
   EXPECT_EQ(s.first.month, 3);
   EXPECT_EQ(s.first.day, 15);
   interval_back_to_days(s);
@@ -193,13 +212,30 @@ TEST_F(Params, MethodStepsAndCentreAreTested) {
     double xjinc, del;
     std::int32_t ncenter;
     int ask;
+    double year = 2025.0;  // the first listed time is 1 January, 0 h
   };
+  // A step moves the Julian date of the first listed time on when it is
+  // above half a unit in its last place: 2^-32 day (2.3e-10) for a date of
+  // 2025 (JD 2460676.5), 2^-27 day (7.5e-9) for one of 214748 (JD 8.0e7).
   const Case cases[] = {
       {"KEPLER with DEL 0", "KEPLER", 24.0, 0.0, 3, 0},
       {"RKD with a negative DEL", "RKD", 24.0, -1.0, 3, 0},
       {"COWELL with DEL 2", "COWELL", 24.0, 2.0, 3, 0},
       {"COWELL with DEL 0", "COWELL", 24.0, 0.0, 3, 7},
       {"ENCKE with a negative DEL", "ENCKE", 24.0, -0.5, 3, 7},
+      {"COWELL with a DEL that moves the date on", "COWELL", 24.0, 3e-10, 3, 0},
+      {"COWELL with a DEL lost in the date", "COWELL", 24.0, 2e-10, 3, 7},
+      {"ENCKE with DEL 1e-300", "ENCKE", 24.0, 1e-300, 3, 7},
+      {"ENCKE with the smallest double", "ENCKE", 24.0, 5e-324, 3, 7},
+      {"COWELL in the last year, a DEL that counts", "COWELL", 24.0, 1e-8, 3, 0, 214748.0},
+      {"COWELL in the last year, a DEL lost", "COWELL", 24.0, 5e-9, 3, 7, 214748.0},
+      {"RKD does not step by DEL", "RKD", 24.0, 1e-300, 3, 0},
+      {"KEPLER does not step by DEL", "KEPLER", 24.0, 1e-300, 3, 0},
+      // The fixed-step methods list forwards only.
+      {"COWELL backwards", "COWELL", -24.0, 2.0, 3, 6},
+      {"ENCKE backwards", "ENCKE", -0.5, 2.0, 3, 6},
+      {"RKD backwards", "RKD", -24.0, 0.0, 3, 0},
+      {"backwards before DEL", "COWELL", -24.0, 0.0, 3, 6},
       {"method in lower case", "cowell", 24.0, 2.0, 3, 19},
       {"method blank", "", 24.0, 2.0, 3, 19},
       {"backward listing", "KEPLER", -24.0, 0.0, 3, 0},
@@ -216,9 +252,50 @@ TEST_F(Params, MethodStepsAndCentreAreTested) {
     INTEG.METHOD = c.method;
     RUNPAR.XJINC = c.xjinc;
     RUNPAR.DEL = c.del;
+    RUNPAR.YEAR = c.year;
     POSNS.NCENTER = c.ncenter;
     EXPECT_EQ(failed_run_test(s), c.ask);
   }
+}
+
+// The refusals of values that the dates and the fixed-step methods cannot
+// carry say which value and why, as the other tests do.
+TEST_F(Params, RefusalsOfValuesThatCannotBeCarriedNameTheValue) {
+  RUNPAR.YEAR = 2147483647.0;
+  ASSERT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 2);
+  EXPECT_EQ(output(), " YEAR variable out of range 0-214748, please re-enter\r\n");
+
+  passing_set();
+  answer("");
+  INTEG.METHOD = "ENCKE";
+  RUNPAR.XJINC = -24.0;
+  RUNPAR.DEL = 2.0;
+  ASSERT_EQ(failed_run_test(s), 6);
+  EXPECT_EQ(output(), " XJINC variable must be above 0 for COWELL and ENCKE, please re-enter\r\n");
+
+  answer("");
+  RUNPAR.XJINC = 24.0;
+  RUNPAR.DEL = 1e-300;
+  ASSERT_EQ(failed_run_test(s), 7);
+  EXPECT_EQ(output(), " DEL variable too small to advance the listed times, please re-enter\r\n");
+}
+
+// The step test takes the first listed time as the listing will: for the
+// MPC form at the hour in the fraction of DAY. 1029 September 15 at 0 h is
+// JD 2097151.5, just below 2^21, at 18 h JD 2097152.25, above it, where the
+// unit in the last place doubles to 2^-31 day.
+TEST_F(Params, StepTestTakesTheFirstListedTimeOfTheForm) {
+  INTEG.METHOD = "COWELL";
+  RUNPAR.YEAR = 1029.0;
+  RUNPAR.MONTH = 9;
+  RUNPAR.DEL = 1.5 * std::ldexp(1.0, -33);  // moves 2097151.5 on, not 2097152.25
+  s.DAY = 15.0;
+  EXPECT_EQ(failed_run_test(s), 0);
+  s.FORM = "MPC";
+  s.DAY = 15.75;
+  EXPECT_EQ(failed_run_test(s), 7);
+  s.DAY = 15.0;
+  EXPECT_EQ(failed_run_test(s), 0);
 }
 
 }  // namespace

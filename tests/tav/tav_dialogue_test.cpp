@@ -220,6 +220,83 @@ TEST(TavFatal, EndOfInputAtEveryQuestion) {
   }
 }
 
+// Standard output that cannot be written (a full device) is a failed write
+// like the capture file's: the fatal line on standard error, a non-zero
+// status, and no listing.
+TEST(TavFatal, ConsoleThatCannotBeWritten) {
+  if (testing_support::full_device().empty()) GTEST_SKIP() << "no /dev/full here";
+  TempDir dir;
+  for (const Placed& f : {Placed{"tavshort.ini", kRun / "tavshort.ini"}, Placed{"eros.ele", kEros}})
+    place(dir, f.name, f.from);
+  const RunResult r =
+      testing_support::run_to_full_device(TAV_BINARY, "cap.txt\n1\n\n\neros.ele\nn\n", dir.path());
+  EXPECT_EQ(r.err, "severe (38): error during write, unit 6, file /dev/stdout\r\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(dir / "cap.txt"));
+}
+
+// A file to write that is a file being read, also through a link, is asked
+// for again where it was named, with a message: the capture file named
+// before the initialization file names the JPL file, STFILE a link to the
+// MPCORB file, ENDFIL a hard link to the initialization file, STFILE the
+// element file then read, and the capture file the MPCORB file at once in
+// the second ephemeris. Every file read keeps its bytes.
+TEST(TavFiles, FilesToWriteThatAreFilesBeingReadAreAskedAgain) {
+  TempDir dir;
+  place(dir, "tavshort.ini", kRun / "tavshort.ini");  // JPLFILE JPLEPH.405, MPCFILE MPCORB.DAT
+  place(dir, "MPCORB.DAT", kRun / "MPCORB.DAT");
+  place(dir, "EROS.ELE", kEros);
+  write_file(dir / "JPLEPH.405", "planetary ephemeris");
+  fs::create_symlink("MPCORB.DAT", dir / "LINK.DAT");
+  fs::create_hard_link(dir / "tavshort.ini", dir / "HARD.INI");
+  std::vector<std::pair<std::string, std::string>> kept;
+  for (const char* name : {"tavshort.ini", "MPCORB.DAT", "EROS.ELE", "JPLEPH.405"})
+    kept.emplace_back(name, read_file(dir / name));
+
+  const RunResult r =
+      testing_support::run_program(TAV_BINARY,
+                                   "JPLEPH.405\n1\nstfile\nlink.dat\nendfil\nhard.ini\n"
+                                   "\ncap.txt\n"   // the capture file is the JPL file
+                                   "\neros.ele\n"  // STFILE is the MPCORB file
+                                   "\n \n"         // ENDFIL is the initialization file
+                                   "\n3\nEROS.ELE\nstart.ele\n"  // STFILE is the element file read
+                                   "y\nMPCORB.DAT\n\n\n\nEROS.ELE\nn\n",
+                                   dir.path());
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  for (const auto& [name, bytes] : kept) EXPECT_EQ(read_file(dir / name), bytes) << name;
+  EXPECT_TRUE(fs::exists(dir / "cap.txt"));
+
+  const std::string capture_question = " cerestav.txt, otherwise enter <CR>\r\n";
+  const std::string display = " Here are your initialized ephemeris parameters:\r\n";
+  const std::vector<std::string> in_order = {
+      capture_question,
+      " The capture file is the JPL file, please re-enter\r\n" +
+          std::string(" If you want to save a text file containing the screen\r\n"),
+      display,
+      " STFILE variable is the MPCORB file, please re-enter\r\n"
+      " Enter new value for STFILE \r\n",
+      display,
+      " ENDFIL variable is the initialization file, please re-enter\r\n"
+      " Enter new value for ENDFIL \r\n",
+      display,
+      " Enter name of input element data file\r\n"
+      " STFILE variable is the element file read, please re-enter\r\n"
+      " Enter new value for STFILE \r\n"
+      " Input elements:\r\n",
+      " Screen output is in file named cap.txt",
+      capture_question +
+          " The capture file is the MPCORB file, please re-enter\r\n"
+          " If you want to save a text file containing the screen\r\n",
+  };
+  std::size_t at = 0;
+  for (const std::string& text : in_order) {
+    SCOPED_TRACE(text);
+    at = r.out.find(text, at);
+    ASSERT_NE(at, std::string::npos);
+  }
+}
+
 // A numeric answer that is not a number ends the run.
 TEST(TavFatal, AnswerThatIsNotANumber) {
   TempDir dir;

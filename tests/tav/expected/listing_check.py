@@ -365,7 +365,10 @@ def check_listing(eph, L, lines, where):
         if L.form in ("SHORT", "LONG"):
             hour_ok = abs(f["hr"] - h) <= 0.05 + 1e-9
         elif L.form == "ASTRM":
-            hour_ok = (f["uth"], f["utm"]) == (int(h + 1e-9), int((h - int(h + 1e-9)) * 60 + 1e-7))
+            # Whole minutes of the time rounded to 0.01 s: a time a hair below a
+            # minute shows that minute.
+            cs = round(h * 360000)
+            hour_ok = (f["uth"], f["utm"]) == (cs // 360000, cs // 6000 % 60)
         else:
             hour_ok = abs(f["dayfrac"] - (d + h / 24)) <= 0.5e-5 + 1e-9
         if not hour_ok:
