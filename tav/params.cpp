@@ -39,6 +39,7 @@ enum Param : int {
   P_ET = 5,
   P_XJINC = 6,
   P_DEL = 7,
+  P_CYEAR = 8,
   P_NPLANET = 11,
   P_NCENTER = 12,
   P_PLANET = 14,
@@ -82,6 +83,12 @@ bool is_mpc(const EphemState& s) {
 // before the era (the year -44 March 15 comes out as -42 October 26).
 constexpr std::int32_t kFirstYear = 0;
 constexpr std::int32_t kLastYear = 214748;
+
+// A year (YEAR, CYEAR) whose whole part, as the dates take it, they hold.
+bool year_held(double year) {
+  const std::int32_t whole = trunc_to_i32(year);
+  return whole >= kFirstYear && whole <= kLastYear;
+}
 
 // The date and hour of the first listed time, as the derived values make
 // them: the whole day of DAY, and for the MPC form the hour from its
@@ -291,15 +298,22 @@ void change_parameter(EphemState& s, int k) {
   }
 }
 
-int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s) {
-  if (!is_mpc(s)) s.DAY = std::round(s.DAY);  // a whole day, halves away from zero
+double listed_day(const EphemState& s) {
+  // A whole day, halves away from zero; the MPC form's fraction is the hour.
+  return is_mpc(s) ? s.DAY : std::round(s.DAY);
+}
+
+void round_day(EphemState& s) {
+  s.DAY = listed_day(s);
+}
+
+int failed_value_test(const EphemState& s) {
   // The listing grid holds NPOS+1 times in 500 entries.
   if (RUNPAR.NPOS > kGridSize - 1) {
     say({"NPOS variable out of range, at most 499, please re-enter"});
     return P_NPOS;
   }
-  const std::int32_t year = trunc_to_i32(RUNPAR.YEAR);
-  if (year < kFirstYear || year > kLastYear) {
+  if (!year_held(RUNPAR.YEAR)) {
     say({"YEAR variable out of range 0-214748, please re-enter"});
     return P_YEAR;
   }
@@ -307,7 +321,7 @@ int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s) {
     say({"Month variable out of range 1-12, please re-enter"});
     return P_MONTH;
   }
-  const double whole_day = std::trunc(s.DAY);
+  const double whole_day = std::trunc(listed_day(s));
   if (whole_day < 0 || whole_day > 31) {
     say({"DAY variable out of range 0-32, please re-enter"});
     return P_DAY;
@@ -315,6 +329,12 @@ int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s) {
   if (RUNPAR.ET < 0 || RUNPAR.ET > 24) {
     say({"Hour variable out of range 0-24, please re-enter"});
     return P_ET;
+  }
+  // The equinox of the printed places is 1 January of the year CYEAR, a
+  // date like the listed ones.
+  if (!year_held(RUNPAR.CYEAR)) {
+    say({"CYEAR variable out of range 0-214748, please re-enter"});
+    return P_CYEAR;
   }
   if (PERTRB.NPLANET < 1 || PERTRB.NPLANET > 10) {
     say({"NPLANET variable out of range 1-10, please re-enter"});
@@ -335,18 +355,22 @@ int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s) {
     say({"FORM is SHORT, LONG, ASTRM or MPC. Please re-enter"});
     return P_FORM;
   }
-  if (mean && PERTRB.NPLANET > 8) {
-    say({"For mean elements, nplanet must be 8 or less"});
-    say({"nplanet has been reset to 8"});
-    PERTRB.NPLANET = 8;
-  }
-  PLNSRC.IMEAN = mean ? 1 : 0;
   if (jpl && !file_exists(JPLNAM.JPLFILE.view())) {
     say({"WARNING JPL data file ", JPLNAM.JPLFILE.trimmed(), " does not exist"});
     say({"Please enter a new name/location for JPLFILE"});
     return P_JPLFILE;
   }
   return 0;
+}
+
+void set_planet_source(EphemState& s) {
+  const bool mean = s.PLANET.is("MEAN");
+  if (mean && PERTRB.NPLANET > 8) {
+    say({"For mean elements, nplanet must be 8 or less"});
+    say({"nplanet has been reset to 8"});
+    PERTRB.NPLANET = 8;
+  }
+  PLNSRC.IMEAN = mean ? 1 : 0;
 }
 
 int failed_run_test(const EphemState& s) {
@@ -399,6 +423,13 @@ int failed_run_test(const EphemState& s) {
   return files_to_write_test(s);
 }
 
+int parameter_tests(EphemState& s) {
+  round_day(s);
+  if (const int k = failed_value_test(s)) return k;
+  set_planet_source(s);
+  return failed_run_test(s);
+}
+
 void ask_again(EphemState& s, int k) {
   if (k == kCaptureQuestion) {
     ask_capture_file(s);
@@ -427,8 +458,7 @@ void parameter_dialogue(EphemState& s) {
     Text<7> VNAME;
     ask_text(VNAME);
     if (VNAME.blank()) {
-      int k = run_tests_rounding_day_capping_nplanet_setting_imean(s);
-      if (k == 0) k = failed_run_test(s);
+      const int k = parameter_tests(s);
       if (k == 0) break;
       ask_again(s, k);
       continue;

@@ -34,20 +34,36 @@ void parameter_dialogue(EphemState& s);
 // Asks for parameter `k` (1 to 19, the order of TAVI) and stores the answer.
 void change_parameter(EphemState& s, int k);
 
-// Runs the tests in their order (YEAR must lie within 0 to 214748, the years
-// whose dates the calendar holds). Returns 0 when all pass, or the number of
-// the parameter to ask for after the failed test's message. On the way it also
-// rounds DAY to a whole day (all forms but MPC), resets NPLANET to 8 with
-// its notice (mean planets), and sets PLNSRC.IMEAN from PLANET.
-int run_tests_rounding_day_capping_nplanet_setting_imean(EphemState& s);
+// The tests of the values typed, with their messages, in the dialogue's
+// order: NPOS, YEAR and CYEAR within 0 to 214748 (the years whose dates the
+// calendar holds), MONTH, DAY (taken as listed_day gives it), ET, NPLANET,
+// NCENTER with mean planets, PLANET, FORM, the JPL file. Returns 0 when all
+// pass, or the number of the parameter to ask for after the message of the
+// first that fails. Changes nothing.
+int failed_value_test(const EphemState& s);
 
-// The tests of the method and the steps, made once the others pass: a
+// The day of the first listed time: DAY rounded to a whole day, halves away
+// from zero, for every form but MPC, whose fraction of DAY is the hour.
+double listed_day(const EphemState& s);
+// DAY := listed_day, before the tests.
+void round_day(EphemState& s);
+
+// Once the value tests pass: with mean planets an NPLANET above 8 becomes 8,
+// with its notice (nothing is asked); PLNSRC.IMEAN from PLANET.
+void set_planet_source(EphemState& s);
+
+// The tests of the method and the steps, made after set_planet_source: a
 // METHOD that names none of the four, an XJINC of 0, for COWELL and ENCKE
 // an XJINC below 0 and a DEL of 0 or below or too small to move the first
 // listed time (Julian date) on, an NCENTER outside 1 to 13, and last a file
 // to write that is a file being read (outfiles.h). Returns 0 when all pass,
 // or the number of the question to ask after the message.
 int failed_run_test(const EphemState& s);
+
+// All of it, as the dialogue does on an empty answer: round_day, the value
+// tests, set_planet_source, the method tests. Returns 0 when all pass, or
+// the question to ask (see ask_again).
+int parameter_tests(EphemState& s);
 
 // Asks the question of a failed test: the value of parameter k (1 to 19),
 // or the capture question (kCaptureQuestion).

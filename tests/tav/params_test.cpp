@@ -84,6 +84,10 @@ TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
          RUNPAR.MONTH = 0;
        },
        2},
+      {"CYEAR -0.5 is the year 0", [](EphemState&) { RUNPAR.CYEAR = -0.5; }, 0},
+      {"CYEAR -1", [](EphemState&) { RUNPAR.CYEAR = -1.0; }, 8},
+      {"CYEAR 214748.9", [](EphemState&) { RUNPAR.CYEAR = 214748.9; }, 0},
+      {"CYEAR 1e9", [](EphemState&) { RUNPAR.CYEAR = 1e9; }, 8},
       {"MONTH 0", [](EphemState&) { RUNPAR.MONTH = 0; }, 3},
       {"MONTH 13 before DAY 40",
        [](EphemState& e) {
@@ -122,13 +126,14 @@ TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
     SCOPED_TRACE(c.what);
     passing_set();
     c.change(s);
-    EXPECT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), c.ask);
+    EXPECT_EQ(failed_value_test(s), c.ask);
   }
 }
 
 TEST_F(Params, PlanetSourceAndPerturbersWithMeanAndJpl) {
   PERTRB.NPLANET = 10;
-  EXPECT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 0);
+  EXPECT_EQ(failed_value_test(s), 0);
+  set_planet_source(s);
   EXPECT_EQ(PERTRB.NPLANET, 8);  // reset with a notice, nothing asked
   EXPECT_EQ(PLNSRC.IMEAN, 1);
 
@@ -138,7 +143,8 @@ TEST_F(Params, PlanetSourceAndPerturbersWithMeanAndJpl) {
   JPLNAM.JPLFILE = (dir / "de405.bin").string();
   PERTRB.NPLANET = 10;
   POSNS.NCENTER = 4;  // any centre with the JPL file
-  EXPECT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 0);
+  EXPECT_EQ(failed_value_test(s), 0);
+  set_planet_source(s);
   EXPECT_EQ(PERTRB.NPLANET, 10);
   EXPECT_EQ(PLNSRC.IMEAN, 0);
 }
@@ -151,7 +157,8 @@ TEST_F(Params, DerivedValues) {
   RUNPAR.XJINC = 1.0;
   RUNPAR.YEAR = -0.7;
   RUNPAR.MONTH = 3;
-  ASSERT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 0);
+  round_day(s);
+  ASSERT_EQ(failed_value_test(s), 0);
   set_derived_values(s);
   EXPECT_EQ(RUNPAR.IDAY, 15);
   EXPECT_EQ(RUNPAR.ET, 12.0);
@@ -166,7 +173,8 @@ TEST_F(Params, DerivedValues) {
   passing_set();
   s.DAY = 15.5;
   RUNPAR.ET = 6.0;
-  ASSERT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 0);
+  round_day(s);
+  ASSERT_EQ(failed_value_test(s), 0);
   set_derived_values(s);
   EXPECT_EQ(s.DAY, 16.0);
   EXPECT_EQ(RUNPAR.IDAY, 16);
@@ -182,7 +190,7 @@ TEST_F(Params, TypedValuesAreStoredSafely) {
   answer("1e20\n");
   change_parameter(s, 1);
   EXPECT_EQ(RUNPAR.NPOS, std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 1);
+  EXPECT_EQ(failed_value_test(s), 1);
 
   answer("-1e300\n");
   change_parameter(s, 3);
@@ -191,7 +199,7 @@ TEST_F(Params, TypedValuesAreStoredSafely) {
   passing_set();
   answer("1e10\n");
   change_parameter(s, 4);
-  EXPECT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s),
+  EXPECT_EQ(failed_value_test(s),
             4);  // DAY far out of range: no conversion of it
 
   answer("kepler-two-body\n");
@@ -262,7 +270,7 @@ TEST_F(Params, MethodStepsAndCentreAreTested) {
 // carry say which value and why, as the other tests do.
 TEST_F(Params, RefusalsOfValuesThatCannotBeCarriedNameTheValue) {
   RUNPAR.YEAR = 2147483647.0;
-  ASSERT_EQ(run_tests_rounding_day_capping_nplanet_setting_imean(s), 2);
+  ASSERT_EQ(failed_value_test(s), 2);
   EXPECT_EQ(output(), " YEAR variable out of range 0-214748, please re-enter\r\n");
 
   passing_set();
