@@ -20,3 +20,10 @@ inline std::string_view month_name(int month) {
   if (month < 1 || month > 12) throw std::out_of_range("month name");
   return names[static_cast<std::size_t>(month - 1)];
 }
+
+// The month as the element file and the listings write it: its name, or for
+// a month outside 1 to 12 (a date beyond the calendar's range) "***", as a
+// field that cannot hold its value is written.
+inline std::string_view month_text(int month) {
+  return month >= 1 && month <= 12 ? month_name(month) : std::string_view("***");
+}

@@ -23,10 +23,6 @@ const Layout& value_line() {
   return l;
 }
 
-std::string_view month_text(std::int32_t month) {
-  return month >= 1 && month <= 12 ? month_name(month) : std::string_view("***");
-}
-
 }  // namespace
 
 std::vector<std::string> element_file_lines(const ElementFileLines& file) {

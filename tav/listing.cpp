@@ -28,10 +28,6 @@ std::int32_t whole(double v) {
   return static_cast<std::int32_t>(v);
 }
 
-std::string_view month_text(std::int32_t month) {
-  return month >= 1 && month <= 12 ? month_name(month) : std::string_view("???");
-}
-
 std::string_view sign_text(char sign) {
   return sign == '-' ? "-" : "+";
 }
