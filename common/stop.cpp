@@ -48,8 +48,8 @@ int run_program(void (*main_routine)()) {
   int status = 0;
   try {
     main_routine();
-  } catch (const ProgramStop& stop) {
-    status = stop.status;
+  } catch (const ProgramStop&) {
+    // The program's own stop: its message is on the console, status 0.
   } catch (const FatalIoError& e) {
     console().flush_output();
     std::fprintf(stderr, "%s\r\n", e.what());

@@ -102,10 +102,12 @@ Vec3 SummedMultistep::position() const {
 
 namespace {
 
+// The program's own stop of an integration that cannot go on: the line
+// saying why, and a second saying so.
 [[noreturn]] void stop_run(std::initializer_list<FreeValue> line) {
   say(line);
   say({"The integration cannot go on."});
-  throw ProgramStop{1};
+  throw ProgramStop{};
 }
 
 }  // namespace
@@ -128,10 +130,9 @@ void check_step_count(std::string_view method, JulianDate T0, double H, std::int
   JulianDate target = TOUT;
   if (H > 0 && NPOS >= 0 && NPOS < kGridSize) target = std::max(TOUT, POSNS.TJD(NPOS + 1));
   const double needed = (target - T0) / H;
-  if (!(needed <= kMaxMultistepSteps)) {
-    say({"The " + std::string(method) + " integration would need more than 2147483647 steps"});
-    stop_run({"of DEL to reach JD ", target});
-  }
+  if (!(needed <= kMaxMultistepSteps))
+    stop_run(
+        {"The " + std::string(method) + " integration would need more than 2147483647 steps."});
 }
 
 void check_finite_state(std::string_view method, const StateVector& s, JulianDate T) {
@@ -148,8 +149,9 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
   const JulianDate t = POSNS.TJD(COUNT);
   if (T - t >= H) {
     // Every later step lies further from that date than this one.
-    say({"The " + m + " integration cannot reach the listed time JD ", t});
-    stop_run({"It lies one step or more behind the integration, which moves away from it."});
+    say({"The " + m + " integration cannot reach the listed time JD", t});
+    say({"It lies a step or more behind; the integration cannot go on."});
+    throw ProgramStop{};
   }
 }
 
