@@ -163,6 +163,26 @@ class Stepper {
     HNEXT = h;
   }
 
+  // A copy of the state s at T carried to the date `to` for an element
+  // file; the integrated state is not touched. Within one step proposal h
+  // of T, by one RK7 step under `force`. Farther (the end file of lines a
+  // month or a year apart lies up to a line interval and two steps behind
+  // the last step), by the integration's own steps of at most the current
+  // proposal, Mercury included as in every RKD step: RK7 goes through
+  // FORCE, which leaves Mercury out, and over a year that alone would move
+  // the orbit by a tenth of an arcsecond.
+  StateVector carried_copy(const StateVector& s, JulianDate T, JulianDate to, double h,
+                           const AccelerationFn& force) {
+    StateVector c = s;
+    if (std::fabs(to - T) <= std::fabs(h)) {
+      RK7(c, T, to, force);
+    } else {
+      JulianDate t = T;
+      carry_to(c, t, to, h);
+    }
+    return c;
+  }
+
  private:
   const AccelerationFn& force_;
   std::int64_t steps_ = 0;
@@ -235,11 +255,8 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
     TNEW = T + HNEXT;
   } while (H > 0 ? TNEW < first : first - HLAST < T);
 
-  if (!FILES.STFILE.blank()) {
-    StateVector c = s;
-    RK7(c, T, first, carry_force);
-    sink.save(c, first, FILES.STFILE);
-  }
+  if (!FILES.STFILE.blank())
+    sink.save(stepper.carried_copy(s, T, first, HNEXT, carry_force), first, FILES.STFILE);
 
   // Phase 2, forwards: the listing entries within the coming step are
   // filled from the state before it. The test comes before the fill, so one
@@ -264,8 +281,6 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
   // only its first listed time.
   if (!FILES.ENDFIL.blank()) {
     const JulianDate end = POSNS.TJD(std::clamp<std::int32_t>(NPOS, 1, kGridSize));
-    StateVector c = s;
-    RK7(c, T, end, carry_force);
-    sink.save(c, end, FILES.ENDFIL);
+    sink.save(stepper.carried_copy(s, T, end, HNEXT, carry_force), end, FILES.ENDFIL);
   }
 }

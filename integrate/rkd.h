@@ -57,8 +57,12 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
 // to that entry's date first, so that every entry is filled and the run
 // ends. The start element file (STFILE, when not blank) is dated at the
 // first listed time, the end file (ENDFIL) at the NPOS-th, or at the first
-// for NPOS below 1; each is the state carried there by one RK7 step under
-// `carry_force`, which never changes the integrated state.
+// for NPOS below 1; each holds a copy of the state carried there, which never
+// changes the integrated state: by one RK7 step under `carry_force` when
+// the date lies within the current step proposal of the state (the start
+// file, and the end file of lines closer than a step), else by RKD steps
+// under `step_force` of at most the current proposal (the end file of lines
+// a month or a year apart).
 //
 // A step that collapses (a proposal below 1e-8 days or not a number, a
 // state not finite: a close approach, a collision, a state at a body) ends
