@@ -5,6 +5,7 @@
 #include <string>
 
 #include "astcon.h"
+#include "listing_fill.h"
 #include "records.h"
 #include "stop.h"
 #include "textio.h"
@@ -156,15 +157,19 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
 }
 
 bool output_step(std::string_view method, const StateVector& s, JulianDate T, double H,
-                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, ListingSink& sink) {
+                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, bool& filling,
+                 ListingSink& sink) {
   TOUT = T;
   check_finite_state(method, s, T);
   if (H < 0) return true;  // the backward leg ends at its first output step
 
-  if (COUNT == 1 && !FILES.STFILE.blank()) sink.save(s, T, FILES.STFILE);
-  sink.fill(s, T, H, COUNT);
+  // A listing of no lines has no listed time to save an orbit for.
+  const bool files = NPOS >= 0;
+  if (files && COUNT == 1 && !FILES.STFILE.blank()) sink.save(s, T, FILES.STFILE);
+  const bool end_file = files && !FILES.ENDFIL.blank();
+  hand_over_step(sink, s, T, H, COUNT, filling, end_file);
   if (COUNT > std::int64_t{NPOS} + 1) {
-    if (!FILES.ENDFIL.blank()) sink.save(s, T, FILES.ENDFIL);
+    if (end_file) sink.save(s, T, FILES.ENDFIL);
     return true;
   }
   check_listing_reachable(method, T, H, COUNT);

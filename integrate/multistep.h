@@ -92,9 +92,14 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
 // The hand-over at an output step: s is the state at the step time T, which
 // becomes TOUT. Stops on a state that is not finite. A backward leg (H < 0)
 // ends here. A forward run saves the start element file (FILES.STFILE) while
-// COUNT is 1, fills the listing entries within one step of T, and ends once
+// COUNT is 1, fills the listing entries within one step of T
+// (hand_over_step, listing_fill.h; `filling` starts true), and ends once
 // COUNT exceeds NPOS + 1, saving the end element file (FILES.ENDFIL);
-// otherwise it stops when the next entry can never be reached. Returns true
-// when the run ends.
+// otherwise it stops when the next entry can never be reached. When the
+// fill ends early and an end file is to be saved, the run goes on without
+// filling to where a complete listing ends and saves it there. A listing of
+// no lines (NPOS below 0) saves no element file. Returns true when the run
+// ends.
 bool output_step(std::string_view method, const StateVector& s, JulianDate T, double H,
-                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, ListingSink& sink);
+                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, bool& filling,
+                 ListingSink& sink);

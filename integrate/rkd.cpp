@@ -7,6 +7,7 @@
 
 #include "astcon.h"
 #include "celem.h"
+#include "listing_fill.h"
 #include "records.h"
 #include "rk.h"
 #include "stop.h"
@@ -233,7 +234,9 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
 
 void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, ListingSink& sink,
             const AccelerationFn& step_force, const AccelerationFn& carry_force) {
-  if (H == 0.0) return;
+  // A listing of no lines has no listed time to integrate to: nothing is
+  // integrated, filled or saved.
+  if (H == 0.0 || NPOS < 0) return;
   if (!std::isfinite(H) || !finite(s0)) {
     say({"RKD integration stopped: the state is not a number at JD", T0});
     throw ProgramStop{};
@@ -260,10 +263,14 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
 
   // Phase 2, forwards: the listing entries within the coming step are
   // filled from the state before it. The test comes before the fill, so one
-  // more step follows the fill of the last entry.
+  // more step follows the fill of the last entry. Should the fill end early
+  // with an end file to save, the steps go on without filling to where a
+  // complete listing ends (hand_over_step).
   HNEXT = std::fabs(HNEXT);
   TNEW = T + HNEXT;
-  const std::int32_t last = std::min<std::int32_t>(std::max<std::int32_t>(NPOS, 0) + 1, kGridSize);
+  const std::int32_t last = std::min<std::int32_t>(NPOS + 1, kGridSize);
+  const bool end_file = !FILES.ENDFIL.blank();
+  bool filling = true;
   while (COUNT <= last) {
     // An entry a whole step or more behind T would never come into the
     // window of a forward step: carry the state back to it.
@@ -271,15 +278,15 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
       stepper.carry_to(s, T, POSNS.TJD(COUNT), HNEXT);
       TNEW = T + HNEXT;
     }
-    sink.fill(s, T, HNEXT, COUNT);
+    hand_over_step(sink, s, T, HNEXT, COUNT, filling, end_file);
     stepper.step(s, T, TNEW, HNEXT);
     T = TNEW;
     TNEW = T + HNEXT;
   }
 
-  // The end file belongs to the last listed line; a listing of no lines has
-  // only its first listed time.
-  if (!FILES.ENDFIL.blank()) {
+  // The end file belongs to the last listed line; with NPOS 0, to the first
+  // listed time, the only one.
+  if (end_file) {
     const JulianDate end = POSNS.TJD(std::clamp<std::int32_t>(NPOS, 1, kGridSize));
     sink.save(stepper.carried_copy(s, T, end, HNEXT, carry_force), end, FILES.ENDFIL);
   }
