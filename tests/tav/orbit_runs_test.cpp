@@ -153,4 +153,32 @@ TEST(TavOrbits, IntegrationStopsAreTheProgramsOwn) {
   }
 }
 
+// Ceres from the MPCORB sample by RKD, three lines a year apart from 2025
+// January 1.0, with an end element file, and a KEPLER listing from that
+// file at its own date, the third listed time (2027 January 1.5): the same
+// place as the RKD listing's third line, to a unit of the last printed
+// digit (the file carried by one RK7 step over the year and more back from
+// the last step put it some 20 minutes of time off). The KEPLER listing
+// keeps the yearly interval, as the light time of a line is taken from the
+// difference with the next listed place.
+TEST(TavOrbits, EndFileOfYearlyLinesListsTheIntegratedPlace) {
+  TempDir dir;
+  place(dir, "tavshort.ini", kRun / "tavshort.ini");
+  place(dir, "MPCORB.DAT", kRun / "MPCORB.DAT");
+  const std::string answers =
+      "\n1\nmethod\nrkd\nnpos\n3\nxjinc\n8766\nendfil\nce.ele\n\n1\n1\ny\n"
+      "\nmethod\nkepler\nnpos\n1\nyear\n2027\net\n12\nendfil\n \n\n3\nCE.ELE\nn\n";
+  const RunResult r = testing_support::run_program(TAV_BINARY, answers, dir.path());
+  EXPECT_EQ(r.err, "");
+  ASSERT_EQ(r.status, 0);
+  ASSERT_NE(read_file(dir / "CE.ELE").find("2027-Jan- 1"), std::string::npos);
+  const auto all = listings(r.out);
+  ASSERT_EQ(all.size(), 2u);
+  ASSERT_EQ(all[0].size(), 3u);
+  ASSERT_EQ(all[1].size(), 1u);
+  EXPECT_EQ(all[1][0].date, all[0][2].date);
+  EXPECT_NEAR(ra_gap(all[1][0].ra_min, all[0][2].ra_min), 0.0, 0.0101);
+  EXPECT_NEAR(all[1][0].dec_arcmin, all[0][2].dec_arcmin, 0.101);
+}
+
 }  // namespace
