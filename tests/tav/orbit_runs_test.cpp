@@ -38,7 +38,8 @@ void write_comet(const TempDir& dir, const std::string& file, std::string_view n
 // Both comets reach perihelion on 2025 April 11.0 (JD 2460776.5):
 // - PARAB.ELE: e = 1.0 exactly, q = 0.3 AU, epoch 400 days before
 //   (2024 March 7.0). Its starting state, built by PARABOLA, has alpha a
-//   rounding error below 0 (-1.1e-16), on which KEPLER's passes gave up;
+//   rounding error below 0, on which KEPLER's passes gave up (KEPLER and
+//   ENCKE ended the run with "Kepler equation solution failed");
 // - HYPER.ELE: e = 1.288, q = 0.266 AU, inbound, epoch 184 days before
 //   (2024 October 9.0). ENCKE's reference orbit takes a 70-day step from
 //   that epoch on which both kinds of pass gave up.
