@@ -59,8 +59,8 @@ int run_program(void (*main_routine)()) {
   try {
     try {
       main_routine();
-    } catch (const ProgramStop& stop) {
-      status = stop.status;
+    } catch (const ProgramStop&) {
+      // The program's own stop: its message is on the console, status 0.
     }
     // The output still buffered at the end: a console that cannot take it
     // is a failed write like any other.

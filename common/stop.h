@@ -40,20 +40,20 @@ inline constexpr int CONVERSION = 64;
 // The message text of an error number, as the fatal line shows it.
 const char* io_error_message(int number);
 
-// The program's own stop after it has written its message on the console.
-// Status 0 for the stops the programs have always made (non-convergence, a
-// missing MPCORB file, ...); 1 for a computation that cannot go on and
-// whose result would be wrong (an integration that cannot reach its listed
-// times, an object at the centre of a body).
-struct ProgramStop {
-  int status = 0;
-};
+// The program's own stop after it has written its message on the console
+// (one line or two), with exit status 0: the limits of a numerical method
+// (a Kepler equation or a near-parabolic series that does not converge, an
+// integration whose step collapses, that is left behind by a listed time,
+// whose state is no longer a number or that reaches the centre of a body),
+// and a missing MPCORB file. Nothing goes to the error stream: these are
+// not failures of input or output.
+struct ProgramStop {};
 
-// Runs a program's main routine: returns 0 after a normal end, the stop's
-// status after a ProgramStop, writes the fatal line and returns 1 after a
-// FatalIoError, and returns 2 after any other exception (a fault of the
-// program itself). Console output is flushed before anything goes to
-// standard error; console output that cannot be written (also what is
-// still buffered at the end) is the FatalIoError of a failed write on
-// unit 6, and its line still reaches standard error.
+// Runs a program's main routine: returns 0 after a normal end and after a
+// ProgramStop, writes the fatal line and returns 1 after a FatalIoError, and
+// returns 2 after any other exception (a fault of the program itself).
+// Console output is flushed before anything goes to standard error; console
+// output that cannot be written (also what is still buffered at the end) is
+// the FatalIoError of a failed write on unit 6, and its line still reaches
+// standard error.
 int run_program(void (*main_routine)());

@@ -43,6 +43,7 @@ void COWLS(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
 
   double elapsed = 0;
   std::int32_t COUNT = 1;
+  bool filling = true;  // until the listing's fill ends early
   for (;;) {
     // The step time is the start plus the running sum of the steps.
     elapsed = elapsed + H;
@@ -63,6 +64,6 @@ void COWLS(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
     s.vx = V[0];
     s.vy = V[1];
     s.vz = V[2];
-    if (output_step(kMethod, s, T, H, NPOS, TOUT, COUNT, sink)) return;
+    if (output_step(kMethod, s, T, H, NPOS, TOUT, COUNT, filling, sink)) return;
   }
 }

@@ -35,6 +35,6 @@
 // Called:   CELEM, force, RK7, COEFF, sink.save (SAVE_ELE), sink.fill (XVPOS)
 // A step that cannot advance the run (0, or lost in rounding), a state that
 // is no longer a number, and a forward run that has passed a listed time it
-// can no longer fill end with a message and ProgramStop{1}.
+// can no longer fill end with a message and ProgramStop.
 void COWLS(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::int32_t NPOS,
            JulianDate& TOUT, ListingSink& sink, const AccelerationFn& force = FORCE);

@@ -100,6 +100,7 @@ void ENCKE(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
 
   double elapsed = 0;
   std::int32_t COUNT = 1;
+  bool filling = true;  // until the listing's fill ends early
   for (;;) {
     elapsed = elapsed + H;
     const JulianDate T = T0 + elapsed;
@@ -122,6 +123,6 @@ void ENCKE(const StateVector& s0, JulianDate T0, StateVector& s, double H, std::
     s.vx = ref.vx + V[0];
     s.vy = ref.vy + V[1];
     s.vz = ref.vz + V[2];
-    if (output_step(kMethod, s, T, H, NPOS, TOUT, COUNT, sink)) return;
+    if (output_step(kMethod, s, T, H, NPOS, TOUT, COUNT, filling, sink)) return;
   }
 }

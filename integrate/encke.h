@@ -29,7 +29,7 @@ using DeviationFn = std::function<DeviationAcceleration>;
 // " Error return from plephx" and returns the two-body term alone.
 // Records read: ASTCON.SUNMU, PERTRB (NPLANET, MASS, PEL), PLNSRC.IMEAN.
 // An object at the Sun or at a body, or a reference position at the Sun,
-// ends the run with a message and ProgramStop{1}.
+// ends the run with a message and ProgramStop.
 void RHS(double XR, double YR, double ZR, double DX, double DY, double DZ, double S, JulianDate T,
          double& AX, double& AY, double& AZ);
 

@@ -61,9 +61,9 @@ void acceleration(std::int32_t first, double x, double y, double z, double S, do
 }  // namespace
 
 [[noreturn]] void zero_distance_stop(JulianDate T) {
-  say({"The object is at the centre of the Sun or of a perturbing body on JD ", T});
+  say({"The object is at the Sun or at a perturbing body on JD", T});
   say({"The integration cannot go on."});
-  throw ProgramStop{1};
+  throw ProgramStop{};
 }
 
 bool perturber_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz) {

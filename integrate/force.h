@@ -50,8 +50,9 @@ void DERIV(const std::array<double, 6>& Y, std::array<double, 6>& DY, JulianDate
 bool perturber_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz);
 
 // Writes that the object is at the centre of the Sun or of a perturbing body
-// on JD T and that the integration cannot go on, and throws
-// ProgramStop{1}: a zero distance would give not-a-number places.
+// on JD T and that the integration cannot go on (two lines), and throws
+// ProgramStop, the program's own stop (exit status 0): a zero distance
+// would give not-a-number places.
 [[noreturn]] void zero_distance_stop(JulianDate T);
 
 // The Sun alone (no perturbing body): -S^2 r / |r|^3. For tests and for

@@ -17,7 +17,9 @@ class ListingSink {
   // COUNT on whose dates lie strictly within `del` days of t (del > 0, the
   // length of the coming or the last step made positive), in order, by
   // two-body motion, and advances COUNT past them. Stops at the first entry
-  // outside the window; never passes the last entry of the grid.
+  // outside the window; never passes the last entry of the grid. A fill
+  // that ends before its last entry (the positions cannot be had) sets
+  // COUNT past every entry, to 501, at that call and at every later one.
   virtual void fill(const StateVector& s, JulianDate t, double del, std::int32_t& COUNT) = 0;
 
   // SAVE_ELE: the osculating elements of s at date t shown on the console and

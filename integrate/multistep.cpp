@@ -5,6 +5,7 @@
 #include <string>
 
 #include "astcon.h"
+#include "listing_fill.h"
 #include "records.h"
 #include "stop.h"
 #include "textio.h"
@@ -102,10 +103,12 @@ Vec3 SummedMultistep::position() const {
 
 namespace {
 
+// The program's own stop of an integration that cannot go on: the line
+// saying why, and a second saying so.
 [[noreturn]] void stop_run(std::initializer_list<FreeValue> line) {
   say(line);
   say({"The integration cannot go on."});
-  throw ProgramStop{1};
+  throw ProgramStop{};
 }
 
 }  // namespace
@@ -128,10 +131,9 @@ void check_step_count(std::string_view method, JulianDate T0, double H, std::int
   JulianDate target = TOUT;
   if (H > 0 && NPOS >= 0 && NPOS < kGridSize) target = std::max(TOUT, POSNS.TJD(NPOS + 1));
   const double needed = (target - T0) / H;
-  if (!(needed <= kMaxMultistepSteps)) {
-    say({"The " + std::string(method) + " integration would need more than 2147483647 steps"});
-    stop_run({"of DEL to reach JD ", target});
-  }
+  if (!(needed <= kMaxMultistepSteps))
+    stop_run(
+        {"The " + std::string(method) + " integration would need more than 2147483647 steps."});
 }
 
 void check_finite_state(std::string_view method, const StateVector& s, JulianDate T) {
@@ -148,21 +150,26 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
   const JulianDate t = POSNS.TJD(COUNT);
   if (T - t >= H) {
     // Every later step lies further from that date than this one.
-    say({"The " + m + " integration cannot reach the listed time JD ", t});
-    stop_run({"It lies one step or more behind the integration, which moves away from it."});
+    say({"The " + m + " integration cannot reach the listed time JD", t});
+    say({"It lies a step or more behind; the integration cannot go on."});
+    throw ProgramStop{};
   }
 }
 
 bool output_step(std::string_view method, const StateVector& s, JulianDate T, double H,
-                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, ListingSink& sink) {
+                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, bool& filling,
+                 ListingSink& sink) {
   TOUT = T;
   check_finite_state(method, s, T);
   if (H < 0) return true;  // the backward leg ends at its first output step
 
-  if (COUNT == 1 && !FILES.STFILE.blank()) sink.save(s, T, FILES.STFILE);
-  sink.fill(s, T, H, COUNT);
+  // A listing of no lines has no listed time to save an orbit for.
+  const bool files = NPOS >= 0;
+  if (files && COUNT == 1 && !FILES.STFILE.blank()) sink.save(s, T, FILES.STFILE);
+  const bool end_file = files && !FILES.ENDFIL.blank();
+  hand_over_step(sink, s, T, H, COUNT, filling, end_file);
   if (COUNT > std::int64_t{NPOS} + 1) {
-    if (!FILES.ENDFIL.blank()) sink.save(s, T, FILES.ENDFIL);
+    if (end_file) sink.save(s, T, FILES.ENDFIL);
     return true;
   }
   check_listing_reachable(method, T, H, COUNT);

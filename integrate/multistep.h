@@ -2,6 +2,10 @@
 // share: a Stormer predictor and a Cowell corrector for the position, an
 // Adams-Moulton formula for the velocity, all in summed form with 8 backward
 // differences, and the tests that keep a run from going on without end.
+// Each test that fails writes two console lines and throws ProgramStop, the
+// program's own stop (exit status 0), as a Kepler equation that does not
+// converge does: these are the limits of the method, not failures of input
+// or output.
 //
 // Every quantity is per axis. Accelerations are scaled: HK^2 times the
 // acceleration in Gaussian units (HK = GAUSSK times the step in days), so
@@ -55,7 +59,7 @@ class SummedMultistep {
   Vec3 SUM1_{}, SUM2_{};             // first and second sums
 };
 
-// Ends the run with a message and ProgramStop{1} when the step H (days)
+// Ends the run with a message and ProgramStop when the step H (days)
 // cannot advance an integration (0, not a number, infinite, or so small
 // that GAUSSK H is 0), or when T0 or TOUT is not a number. `method` names
 // the method in the message.
@@ -66,7 +70,7 @@ void check_multistep_start(std::string_view method, JulianDate T0, double H, Jul
 // over 98 years takes 360 million.
 inline constexpr double kMaxMultistepSteps = 2147483647.0;
 
-// Ends the run with a message and ProgramStop{1} when the steps of H from T0
+// Ends the run with a message and ProgramStop when the steps of H from T0
 // to TOUT, and for H > 0 to the last listed date POSNS.TJD(NPOS + 1), are
 // more than kMaxMultistepSteps: a step so small beside the span that the run
 // would not end in any useful time (or never, once the step is lost in the
@@ -74,13 +78,13 @@ inline constexpr double kMaxMultistepSteps = 2147483647.0;
 void check_step_count(std::string_view method, JulianDate T0, double H, std::int32_t NPOS,
                       JulianDate TOUT);
 
-// Ends the run with a message and ProgramStop{1} when the state s at the
+// Ends the run with a message and ProgramStop when the state s at the
 // step time T holds something that is not a finite number.
 void check_finite_state(std::string_view method, const StateVector& s, JulianDate T);
 
 // After an output step at T of a forward run (H > 0) that has not finished
 // its listing (COUNT <= NPOS + 1): ends the run with a message and
-// ProgramStop{1} when the listing entry COUNT can never be filled, because
+// ProgramStop when the listing entry COUNT can never be filled, because
 // it lies beyond the listing grid or its date POSNS.TJD(COUNT) lies one step
 // or more behind T (every later step lies further from it).
 void check_listing_reachable(std::string_view method, JulianDate T, double H, std::int32_t COUNT);
@@ -88,9 +92,14 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
 // The hand-over at an output step: s is the state at the step time T, which
 // becomes TOUT. Stops on a state that is not finite. A backward leg (H < 0)
 // ends here. A forward run saves the start element file (FILES.STFILE) while
-// COUNT is 1, fills the listing entries within one step of T, and ends once
+// COUNT is 1, fills the listing entries within one step of T
+// (hand_over_step, listing_fill.h; `filling` starts true), and ends once
 // COUNT exceeds NPOS + 1, saving the end element file (FILES.ENDFIL);
-// otherwise it stops when the next entry can never be reached. Returns true
-// when the run ends.
+// otherwise it stops when the next entry can never be reached. When the
+// fill ends early and an end file is to be saved, the run goes on without
+// filling to where a complete listing ends and saves it there. A listing of
+// no lines (NPOS below 0) saves no element file. Returns true when the run
+// ends.
 bool output_step(std::string_view method, const StateVector& s, JulianDate T, double H,
-                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, ListingSink& sink);
+                 std::int32_t NPOS, JulianDate& TOUT, std::int32_t& COUNT, bool& filling,
+                 ListingSink& sink);

@@ -7,6 +7,7 @@
 
 #include "astcon.h"
 #include "celem.h"
+#include "listing_fill.h"
 #include "records.h"
 #include "rk.h"
 #include "stop.h"
@@ -132,18 +133,18 @@ class Stepper {
     if (++steps_ > kRkdMaxSteps) {
       say({"RKD integration stopped after 10000000 steps at JD", T});
       say({"The listed times lie too far from the epoch for this orbit."});
-      throw ProgramStop{1};
+      throw ProgramStop{};
     }
     CELEM(T);
     RKD(s, T, Tb, HNEXT, force_);
     if (!finite(s) || !std::isfinite(HNEXT)) {
       say({"RKD integration stopped: the state is not a number after JD", T});
-      throw ProgramStop{1};
+      throw ProgramStop{};
     }
     if (!cut_short && std::fabs(HNEXT) < kRkdMinStep) {
       say({"RKD integration stopped: the step has collapsed at JD", Tb});
       say({"The orbit comes too close to the Sun or to a perturbing body."});
-      throw ProgramStop{1};
+      throw ProgramStop{};
     }
   }
 
@@ -161,6 +162,26 @@ class Stepper {
       T = Tb;
     }
     HNEXT = h;
+  }
+
+  // A copy of the state s at T carried to the date `to` for an element
+  // file; the integrated state is not touched. Within one step proposal h
+  // of T, by one RK7 step under `force`. Farther (the end file of lines a
+  // month or a year apart lies up to a line interval and two steps behind
+  // the last step), by the integration's own steps of at most the current
+  // proposal, Mercury included as in every RKD step: RK7 goes through
+  // FORCE, which leaves Mercury out, and over a year that alone would move
+  // the orbit by a tenth of an arcsecond.
+  StateVector carried_copy(const StateVector& s, JulianDate T, JulianDate to, double h,
+                           const AccelerationFn& force) {
+    StateVector c = s;
+    if (std::fabs(to - T) <= std::fabs(h)) {
+      RK7(c, T, to, force);
+    } else {
+      JulianDate t = T;
+      carry_to(c, t, to, h);
+    }
+    return c;
   }
 
  private:
@@ -213,10 +234,12 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
 
 void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, ListingSink& sink,
             const AccelerationFn& step_force, const AccelerationFn& carry_force) {
-  if (H == 0.0) return;
+  // A listing of no lines has no listed time to integrate to: nothing is
+  // integrated, filled or saved.
+  if (H == 0.0 || NPOS < 0) return;
   if (!std::isfinite(H) || !finite(s0)) {
     say({"RKD integration stopped: the state is not a number at JD", T0});
-    throw ProgramStop{1};
+    throw ProgramStop{};
   }
   Stepper stepper(step_force);
   StateVector s = s0;
@@ -235,18 +258,19 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
     TNEW = T + HNEXT;
   } while (H > 0 ? TNEW < first : first - HLAST < T);
 
-  if (!FILES.STFILE.blank()) {
-    StateVector c = s;
-    RK7(c, T, first, carry_force);
-    sink.save(c, first, FILES.STFILE);
-  }
+  if (!FILES.STFILE.blank())
+    sink.save(stepper.carried_copy(s, T, first, HNEXT, carry_force), first, FILES.STFILE);
 
   // Phase 2, forwards: the listing entries within the coming step are
   // filled from the state before it. The test comes before the fill, so one
-  // more step follows the fill of the last entry.
+  // more step follows the fill of the last entry. Should the fill end early
+  // with an end file to save, the steps go on without filling to where a
+  // complete listing ends (hand_over_step).
   HNEXT = std::fabs(HNEXT);
   TNEW = T + HNEXT;
-  const std::int32_t last = std::min<std::int32_t>(std::max<std::int32_t>(NPOS, 0) + 1, kGridSize);
+  const std::int32_t last = std::min<std::int32_t>(NPOS + 1, kGridSize);
+  const bool end_file = !FILES.ENDFIL.blank();
+  bool filling = true;
   while (COUNT <= last) {
     // An entry a whole step or more behind T would never come into the
     // window of a forward step: carry the state back to it.
@@ -254,18 +278,16 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
       stepper.carry_to(s, T, POSNS.TJD(COUNT), HNEXT);
       TNEW = T + HNEXT;
     }
-    sink.fill(s, T, HNEXT, COUNT);
+    hand_over_step(sink, s, T, HNEXT, COUNT, filling, end_file);
     stepper.step(s, T, TNEW, HNEXT);
     T = TNEW;
     TNEW = T + HNEXT;
   }
 
-  // The end file belongs to the last listed line; a listing of no lines has
-  // only its first listed time.
-  if (!FILES.ENDFIL.blank()) {
+  // The end file belongs to the last listed line; with NPOS 0, to the first
+  // listed time, the only one.
+  if (end_file) {
     const JulianDate end = POSNS.TJD(std::clamp<std::int32_t>(NPOS, 1, kGridSize));
-    StateVector c = s;
-    RK7(c, T, end, carry_force);
-    sink.save(c, end, FILES.ENDFIL);
+    sink.save(stepper.carried_copy(s, T, end, HNEXT, carry_force), end, FILES.ENDFIL);
   }
 }

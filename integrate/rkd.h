@@ -37,7 +37,8 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
           const AccelerationFn& force = FORCE);
 
 // Given:   s0, T0  the state at the epoch of the elements
-//          NPOS    the number of listed lines (entries 1 to NPOS + 1 filled)
+//          NPOS    the number of listed lines (entries 1 to NPOS + 1 filled);
+//                  below 0 (no listed time): nothing is done
 //          H       the first step in days (START_RKD), its sign the
 //                  direction from T0 to the first listed time; 0: nothing
 //                  is done
@@ -57,13 +58,21 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
 // to that entry's date first, so that every entry is filled and the run
 // ends. The start element file (STFILE, when not blank) is dated at the
 // first listed time, the end file (ENDFIL) at the NPOS-th, or at the first
-// for NPOS below 1; each is the state carried there by one RK7 step under
-// `carry_force`, which never changes the integrated state.
+// for NPOS 0; each holds a copy of the state carried there, which never
+// changes the integrated state: by one RK7 step under `carry_force` when
+// the date lies within the current step proposal of the state (the start
+// file, and the end file of lines closer than a step), else by RKD steps
+// under `step_force` of at most the current proposal (the end file of lines
+// a month or a year apart). Should the fill end before its last entry
+// (sink.fill sets COUNT past every entry) with an end file to save, the run
+// goes on without filling to where a complete listing ends, and saves the
+// file there, at the NPOS-th listed time (hand_over_step, listing_fill.h).
 //
 // A step that collapses (a proposal below 1e-8 days or not a number, a
 // state not finite: a close approach, a collision, a state at a body) ends
-// the run with a message and ProgramStop{1}; so does a run of more than
-// 10 million steps.
+// the run with a message of one or two lines and ProgramStop, the
+// program's own stop (exit status 0); so does a run of more than 10 million
+// steps.
 void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, ListingSink& sink,
             const AccelerationFn& step_force = FORCE1, const AccelerationFn& carry_force = FORCE);
 

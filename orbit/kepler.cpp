@@ -1,6 +1,7 @@
 // Two-body propagation by universal variables.
 #include "kepler.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include "astcon.h"
@@ -15,6 +16,11 @@ constexpr double kEpsilon = 9.999999960041972e-13;
 constexpr int kNewtonPasses = 6;
 constexpr int kLaguerrePasses = 20;
 constexpr double kLaguerreOrder = 5.0;
+// Bounds of the bracketed search: doublings of the first bracket (more
+// than the range of a double needs) and steps inside it (Newton steps, or
+// halvings, which cannot take more than the bits of the double range).
+constexpr int kMaxWidenings = 2100;
+constexpr int kMaxBracketSteps = 2200;
 
 // The G functions of the universal variable s and the universal Kepler
 // function with its derivatives, for one value of s.
@@ -89,6 +95,71 @@ double starting_value(double r0, double u, double alpha, double& dtau) {
   const double sigma = es * std::cos(y) + ec * std::sin(y) >= 0.0 ? 1.0 : -1.0;
   const double x = y + 0.85 * sigma * e;
   return x / std::sqrt(alpha);
+}
+
+// The universal Kepler function Phi(s) = r0 G1 + u G2 + mu G3 - dtau has the
+// radius as its derivative, so it increases with s and has exactly one root,
+// on the side of s = 0 given by the sign of dtau. When the passes above give
+// up (their start lies too far from the root, as the hyperbolic start does
+// for a parabola whose alpha is a rounding error away from 0, or for an
+// inbound hyperbola over a step of some weeks), the root is bracketed and
+// found by Newton steps that fall back to halving the bracket whenever they
+// would leave it. The search starts from the parabolic start when the
+// parabola is close to the orbit over this step (|alpha| s^2 small), else
+// from the passes' own start. Returns false, with no solution, only for a
+// state that has none: not a number, or at the Sun.
+bool bracketed_solution(double r0, double u, double alpha, double dtau, double start, double& s,
+                        KeplerTerms& k) {
+  if (!(r0 > 0.0) || !std::isfinite(r0) || !std::isfinite(u) || !std::isfinite(alpha) ||
+      !std::isfinite(dtau))
+    return false;
+  // Worked in t = d s, d the sign of dtau: psi(t) = d Phi(d t) rises from
+  // -|dtau| at t = 0 with slope r, and its root lies at t >= 0.
+  const double d = dtau < 0.0 ? -1.0 : 1.0;
+  const auto psi_at = [&](double t) {
+    k = evaluate(d * t, r0, u, alpha, dtau);
+    return d * k.phi;
+  };
+  const auto solved = [&](double t) {
+    s = d * t;
+    psi_at(t);
+    return std::isfinite(k.phi1) && k.phi1 > 0.0 && std::isfinite(k.g3);
+  };
+  if (dtau == 0.0) return solved(0.0);
+
+  // Widen [lo, hi] until it encloses the root. A value that is not a finite
+  // number (the G functions overflow far out on a hyperbola) lies beyond it.
+  double lo = 0.0, hi = std::fmax(std::fabs(dtau) / r0, DBL_MIN);
+  double psi = psi_at(hi);
+  for (int n = 0; psi < 0.0; ++n) {
+    if (n == kMaxWidenings) return false;
+    lo = hi;
+    hi = 2.0 * hi;
+    psi = psi_at(hi);
+  }
+  if (psi == 0.0) return solved(hi);
+
+  const double parabolic = d * parabolic_start(r0, u, dtau);
+  const double guess = std::fabs(alpha) * parabolic * parabolic < 0.1 ? parabolic : d * start;
+  double t = guess > lo && guess < hi ? guess : lo + (hi - lo) / 2.0;
+  for (int n = 0; n < kMaxBracketSteps; ++n) {
+    psi = psi_at(t);
+    if (psi == 0.0) break;
+    if (psi < 0.0) {
+      lo = t;
+    } else {
+      hi = t;  // also for a value that is not a finite number
+    }
+    const double newton = t - psi / k.phi1;
+    const bool inside = std::isfinite(psi) && newton > lo && newton < hi;
+    const double next = inside ? newton : lo + (hi - lo) / 2.0;
+    // No double left between the ends of the bracket: t is one of them.
+    if (next <= lo || next >= hi) break;
+    const bool settled = std::fabs(next - t) <= 4.0 * DBL_EPSILON * std::fabs(t);
+    t = next;
+    if (settled) break;
+  }
+  return solved(t);
 }
 
 }  // namespace
@@ -175,10 +246,16 @@ void KEPLER(const StateVector& s0, JulianDate t0, StateVector& s, JulianDate t) 
       converged = std::fabs(d) < kEpsilon;
     }
   }
-  if (!converged) kepler_failure_stop();
+  // Only where both kinds of pass give up: the bracketed search, from the
+  // same reduced dtau.
+  if (!converged) {
+    double s_root = 0.0;
+    if (!bracketed_solution(r0, u, alpha, dtau, start, s_root, k)) kepler_failure_stop();
+  }
 
-  // f and g functions from the last evaluation (s before its final, below
-  // epsilon, correction).
+  // f and g functions from the last evaluation (after the passes, s before
+  // its final, below epsilon, correction; after the bracketed search, s
+  // itself).
   const double f = 1.0 - mu * k.g2 / r0;
   const double g = dtau - mu * k.g3;
   const double fdot = -mu * k.g1 / (k.phi1 * r0);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -403,16 +404,27 @@ TEST_F(RkdRun, ZeroFirstStepDoesNothing) {
 }
 
 // The element files are dated at the first and the NPOS-th listed times
-// (the first for a listing of no lines), from the state carried there, and
-// the carry leaves the integration as it was.
+// (the first for NPOS 0), from the state carried there, and the carry
+// leaves the integration as it was. A date within one step proposal of the
+// state is reached by one RK7 step (the start file after a forward first
+// phase; the end file of lines a hundredth of a day apart), a farther one
+// by the method's own steps (the end file of lines 60 days apart, which
+// lies more than 60 days behind the last step). A backward first phase may
+// stop farther than the next proposal beyond the first listed time, its
+// last step being longer: the count of RK7 steps is not checked there.
 TEST_F(RkdRun, ElementFilesAtTheFirstAndLastListedTimes) {
   struct Case {
     JulianDate epoch, first;
+    double spacing;
     std::int32_t NPOS;
+    int carries;  // evaluations of the RK7 steps, 7 a step; -1: not checked
   };
-  for (const Case& c :
-       {Case{kT0, kT0 + 300.25, 10}, Case{kT0, kT0 - 300.25, 10}, Case{kT0, kT0 + 50, 0}}) {
-    const RunCase rc{"", &kMainBelt, 0, c.epoch, c.first, 7, c.NPOS, 0, false};
+  for (const Case& c : {Case{kT0, kT0 + 300.25, 0.01, 10, 14},
+                        Case{kT0, kT0 - 300.25, 0.01, 10, -1}, Case{kT0, kT0 + 50, 0.01, 0, 14},
+                        Case{kT0, kT0 + 300.25, 60, 10, 7}, Case{kT0, kT0 - 300.25, 60, 10, -1}}) {
+    SCOPED_TRACE("first " + std::to_string(c.first - kT0) + ", spacing " +
+                 std::to_string(c.spacing));
+    const RunCase rc{"", &kMainBelt, 0, c.epoch, c.first, c.spacing, c.NPOS, 0, false};
     RecordingSink plain, saving;
     FILES.STFILE = "";
     FILES.ENDFIL = "";
@@ -421,7 +433,9 @@ TEST_F(RkdRun, ElementFilesAtTheFirstAndLastListedTimes) {
     FILES.STFILE = "start.ele";
     FILES.ENDFIL = "end.ele";
     run(rc, saving);
-    EXPECT_EQ(carries, 14) << "one RK7 step per file";
+    if (c.carries >= 0) {
+      EXPECT_EQ(carries, c.carries);
+    }
     ASSERT_EQ(saving.saves.size(), 2u);
     EXPECT_EQ(saving.saves[0].name, "start.ele");
     EXPECT_EQ(saving.saves[0].t, POSNS.TJD(1));
@@ -441,7 +455,7 @@ TEST_F(RkdRun, ElementFilesAtTheFirstAndLastListedTimes) {
   }
 }
 
-// A step that collapses ends the run with a message and status 1, quickly;
+// A step that collapses ends the run with the program's own stop, quickly;
 // an exactly radial fall into the Sun, which the steps may pass through, at
 // least ends.
 TEST_F(RkdRun, CollapsingStepStops) {
@@ -472,15 +486,15 @@ TEST_F(RkdRun, CollapsingStepStops) {
     bool stopped = false;
     try {
       RKDINT(c.s0, kT0, 3, 1.0, sink, *c.field, *c.field);
-    } catch (const ProgramStop& stop) {
+    } catch (const ProgramStop&) {
       stopped = true;
-      EXPECT_EQ(stop.status, 1) << c.name;
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.name;
     if (!c.message) continue;
     EXPECT_TRUE(stopped) << c.name;
     const std::string said = console.output();
     EXPECT_NE(said.find(c.message), std::string::npos) << c.name << ":\n" << said;
+    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 2) << c.name << ":\n" << said;
     EXPECT_TRUE(sink.entries.empty()) << c.name;
   }
 }
@@ -579,10 +593,11 @@ TEST_F(RkdWithPlanets, ElementFilesReadBackListTheIntegratedPlaces) {
     const double d = reference_orbit::arcsec_between(
         reference_orbit::position(back), reference_orbit::position(sink.entries.at(c.entry)),
         earth(OBJECT.EPOCH));
-    // The file's state was carried by one RK7 step without Mercury, the
-    // listed place by two-body motion over less than a step (some 0.05
-    // arcsecond over the 12-day steps here): they agree well within the
-    // listing's 0.01 second of time (0.15 arcsecond).
+    // The file's state was carried to its date by the integration (one RK7
+    // step without Mercury within a step of it, else the method's own
+    // steps), the listed place by two-body motion over less than a step
+    // (some 0.05 arcsecond over the 12-day steps here): they agree well
+    // within the listing's 0.01 second of time (0.15 arcsecond).
     EXPECT_LT(d, 0.1) << c.file;
     RecordProperty(std::string(c.file) + "_arcsec", std::to_string(d));
   }

@@ -4,8 +4,11 @@
 // copy of an input put into a run's folder.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "program_run.h"
 
@@ -28,6 +31,41 @@ inline const fs::path kKestleExpected = kTests / ".." / "kestle" / "expected";
 // makes an empty file.
 inline void place(const TempDir& dir, const std::string& name, const fs::path& from) {
   write_file(dir / name, from.empty() ? "" : read_file(from));
+}
+
+// A SHORT data line's place: right ascension in minutes of time and
+// declination in minutes of arc. listings() gives the data lines of each
+// SHORT listing of a console transcript, in order.
+struct Place {
+  std::string date;
+  double ra_min = 0, dec_arcmin = 0;
+};
+
+inline std::vector<std::vector<Place>> listings(const std::string& out) {
+  std::vector<std::vector<Place>> all;
+  std::istringstream in(out);
+  std::string line;
+  bool in_listing = false;
+  while (std::getline(in, line)) {
+    if (line.rfind("    ----", 0) == 0) {  // the underline starts a listing
+      all.emplace_back();
+      in_listing = true;
+      continue;
+    }
+    if (!in_listing) continue;
+    if (line.size() < 78 || line[0] != ' ' || line[5] != '-') {
+      in_listing = false;
+      continue;
+    }
+    Place p;
+    p.date = line.substr(1, 11);
+    p.ra_min = std::atof(line.substr(19, 2).c_str()) * 60 + std::atof(line.substr(23, 5).c_str());
+    const double dec =
+        std::atof(line.substr(32, 2).c_str()) * 60 + std::atof(line.substr(36, 4).c_str());
+    p.dec_arcmin = line[31] == '-' ? -dec : dec;
+    all.back().push_back(p);
+  }
+  return all;
 }
 
 }  // namespace tav_run
