@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -49,6 +50,13 @@ struct StateVector {
   double x = 0.0, y = 0.0, z = 0.0;
   double vx = 0.0, vy = 0.0, vz = 0.0;
 };
+
+// True when all six values are finite numbers (an orbit that has not been
+// lost to an infinity or a not-a-number).
+inline bool is_finite(const StateVector& s) {
+  return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.z) && std::isfinite(s.vx) &&
+         std::isfinite(s.vy) && std::isfinite(s.vz);
+}
 
 // What a planet request returns: position (AU) and velocity (AU/day) of a
 // target relative to a centre, equatorial J2000; nutations use the first

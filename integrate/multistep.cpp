@@ -137,9 +137,7 @@ void check_step_count(std::string_view method, JulianDate T0, double H, std::int
 }
 
 void check_finite_state(std::string_view method, const StateVector& s, JulianDate T) {
-  const bool finite = std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.z) &&
-                      std::isfinite(s.vx) && std::isfinite(s.vy) && std::isfinite(s.vz);
-  if (!finite)
+  if (!is_finite(s))
     stop_run({"The " + std::string(method) + " integration has lost its orbit on JD ", T});
 }
 

@@ -115,11 +115,6 @@ void rkn_step(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
   HNEXT = ERR == 0 ? h : kSafety * HK * std::pow(tol / ERR, kExponent) / ASTCON::GAUSSK;
 }
 
-bool finite(const StateVector& s) {
-  return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.z) && std::isfinite(s.vx) &&
-         std::isfinite(s.vy) && std::isfinite(s.vz);
-}
-
 // The steps of one RKDINT run, with the guards that keep it from running
 // without end.
 class Stepper {
@@ -137,7 +132,7 @@ class Stepper {
     }
     CELEM(T);
     RKD(s, T, Tb, HNEXT, force_);
-    if (!finite(s) || !std::isfinite(HNEXT)) {
+    if (!is_finite(s) || !std::isfinite(HNEXT)) {
       say({"RKD integration stopped: the state is not a number after JD", T});
       throw ProgramStop{};
     }
@@ -237,7 +232,7 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
   // A listing of no lines has no listed time to integrate to: nothing is
   // integrated, filled or saved.
   if (H == 0.0 || NPOS < 0) return;
-  if (!std::isfinite(H) || !finite(s0)) {
+  if (!std::isfinite(H) || !is_finite(s0)) {
     say({"RKD integration stopped: the state is not a number at JD", T0});
     throw ProgramStop{};
   }

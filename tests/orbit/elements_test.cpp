@@ -262,7 +262,7 @@ TEST_F(Elements, HyperbolaAtPerihelion) {
     OBJECT.ICOMET = 1;
     StateVector s;
     ELEM2XV(el, kT0, 1, s);
-    EXPECT_TRUE(finite(s));
+    EXPECT_TRUE(is_finite(s));
     ElementSet back;
     XV2ELEM(s, kT0, back);
     EXPECT_NEAR(back.tp, kT0, 1e-5) << "e " << e;

@@ -58,10 +58,6 @@ inline double position_gap(const StateVector& a, const StateVector& b) {
 inline double velocity_gap(const StateVector& a, const StateVector& b) {
   return std::hypot(a.vx - b.vx, a.vy - b.vy, a.vz - b.vz);
 }
-inline bool finite(const StateVector& s) {
-  return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.z) && std::isfinite(s.vx) &&
-         std::isfinite(s.vy) && std::isfinite(s.vz);
-}
 
 // Difference of two angles (radians) brought into [-pi, pi].
 inline double angle_gap(double a, double b) {
