@@ -41,23 +41,29 @@ void RHS(double XR, double YR, double ZR, double DX, double DY, double DZ, doubl
   AY = c * (f * q * py - DY);
   AZ = c * (f * q * pz - DZ);
 
+  Perturbers bodies;
+  if (!perturbers_at(1, T, bodies)) {
+    // The run has switched to mean planets; this evaluation keeps the
+    // two-body term alone and the next ones take the mean path.
+    say({"Error return from plephx"});
+    return;
+  }
+  // Each body's direct term joins the running sum before its indirect term
+  // is taken off, where the force model adds the two first (FORCE): the
+  // order of Encke's own formulation, kept so that its results stay the
+  // same to the bit.
   double sx = 0, sy = 0, sz = 0;
-  for (std::int32_t J = 1; J <= PERTRB.NPLANET; ++J) {
-    double bx = 0, by = 0, bz = 0;
-    if (!perturber_position(J, T, bx, by, bz)) {
-      // The run has switched to mean planets; this evaluation keeps the
-      // two-body term alone and the next ones take the mean path.
-      say({"Error return from plephx"});
-      return;
-    }
+  for (std::int32_t k = 0; k < bodies.count; ++k) {
+    const Perturber& b = bodies.body[static_cast<std::size_t>(k)];
+    const double bx = b.x, by = b.y, bz = b.z;
     const double dx = bx - px, dy = by - py, dz = bz - pz;
     const double d2 = dx * dx + dy * dy + dz * dz;
     const double d3 = std::sqrt(d2 * d2 * d2);
     const double p2 = bx * bx + by * by + bz * bz;
     const double p3 = std::sqrt(p2 * p2 * p2);
     if (d3 == 0.0 || p3 == 0.0) zero_distance_stop(T);
-    const double C1 = SS * PERTRB.MASS(J) / d3;
-    const double C2 = SS * PERTRB.MASS(J) / p3;
+    const double C1 = SS * b.mass / d3;
+    const double C2 = SS * b.mass / p3;
     sx = (dx * C1 + sx) - C2 * bx;
     sy = (dy * C1 + sy) - C2 * by;
     sz = (dz * C1 + sz) - C2 * bz;

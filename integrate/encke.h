@@ -27,7 +27,7 @@ using DeviationFn = std::function<DeviationAcceleration>;
 // included), from the mean elements PEL when PLNSRC.IMEAN is 1, else from
 // PLEPHX. When PLEPHX switches the run to mean planets, writes
 // " Error return from plephx" and returns the two-body term alone.
-// Records read: ASTCON.SUNMU, PERTRB (NPLANET, MASS, PEL), PLNSRC.IMEAN.
+// Records read: ASTCON.SUNMU; the bodies through perturbers_at (force.h).
 // An object at the Sun or at a body, or a reference position at the Sun,
 // ends the run with a message and ProgramStop.
 void RHS(double XR, double YR, double ZR, double DX, double DY, double DZ, double S, JulianDate T,

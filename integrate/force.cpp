@@ -31,24 +31,26 @@ void acceleration(std::int32_t first, double x, double y, double z, double S, do
   const double s2 = S * S;
   sun_term(x, y, z, s2, ax, ay, az, T);
 
+  // Switched to mean planets on the first request of this date: ask again,
+  // now from the mean path with the new NPLANET.
+  Perturbers bodies;
+  if (!perturbers_at(first, T, bodies)) perturbers_at(first, T, bodies);
+
   // The perturbations are summed apart and added to the Sun term at the end.
+  // Each body adds its direct and indirect terms together (contrast RHS in
+  // encke.cpp).
   double sx = 0, sy = 0, sz = 0;
-  for (std::int32_t j = first; j <= PERTRB.NPLANET; ++j) {
-    double px = 0, py = 0, pz = 0;
-    if (!perturber_position(j, T, px, py, pz)) {
-      // Switched to mean planets on the first request of this date: the
-      // sums are still zero; start the loop again with the new NPLANET.
-      j = first - 1;
-      continue;
-    }
+  for (std::int32_t k = 0; k < bodies.count; ++k) {
+    const Perturber& b = bodies.body[static_cast<std::size_t>(k)];
+    const double px = b.x, py = b.y, pz = b.z;
     const double dx = px - x, dy = py - y, dz = pz - z;
     const double D2 = dx * dx + dy * dy + dz * dz;
     const double D3 = std::sqrt(D2 * D2 * D2);
     const double P2 = px * px + py * py + pz * pz;
     const double P3 = std::sqrt(P2 * P2 * P2);
     if (D3 == 0.0 || P3 == 0.0) zero_distance_stop(T);
-    const double c1 = s2 * PERTRB.MASS(j) / D3;
-    const double c2 = s2 * PERTRB.MASS(j) / P3;
+    const double c1 = s2 * b.mass / D3;
+    const double c2 = s2 * b.mass / P3;
     sx += dx * c1 - c2 * px;
     sy += dy * c1 - c2 * py;
     sz += dz * c1 - c2 * pz;
@@ -66,22 +68,27 @@ void acceleration(std::int32_t first, double x, double y, double z, double S, do
   throw ProgramStop{};
 }
 
-bool perturber_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz) {
-  if (PLNSRC.IMEAN == 1) {
-    StateVector p;
-    ELEM2XV(PERTRB.PEL(j), T, 0, p);
-    px = p.x;
-    py = p.y;
-    pz = p.z;
-    return true;
+bool perturbers_at(std::int32_t first, JulianDate T, Perturbers& out) {
+  out.count = 0;
+  for (std::int32_t j = first; j <= PERTRB.NPLANET; ++j) {
+    Perturber& b = out.body.at(static_cast<std::size_t>(out.count));
+    if (PLNSRC.IMEAN == 1) {
+      StateVector p;
+      ELEM2XV(PERTRB.PEL(j), T, 0, p);
+      b = {p.x, p.y, p.z, PERTRB.MASS(j)};
+    } else {
+      // Index 3 is the Earth-Moon barycentre unless the Moon is a body of
+      // its own.
+      const BodyNumber target = (j == 3 && PERTRB.NPLANET < 10) ? kEarthMoonBarycentre : j;
+      BodyState rrd{};
+      if (PLEPHX(T, target, kSun, rrd) == 1) {
+        out.count = 0;
+        return false;
+      }
+      b = {rrd[0], rrd[1], rrd[2], PERTRB.MASS(j)};
+    }
+    ++out.count;
   }
-  // Index 3 is the Earth-Moon barycentre unless the Moon is a body of its own.
-  const BodyNumber target = (j == 3 && PERTRB.NPLANET < 10) ? kEarthMoonBarycentre : j;
-  BodyState rrd{};
-  if (PLEPHX(T, target, kSun, rrd) == 1) return false;
-  px = rrd[0];
-  py = rrd[1];
-  pz = rrd[2];
   return true;
 }
 

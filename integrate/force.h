@@ -2,7 +2,8 @@
 // the Sun and the perturbing bodies 1 to PERTRB.NPLANET, Newtonian point
 // masses, with each body's direct term and its indirect term (its pull on
 // the Sun). The only code that reads the perturber records (PERTRB, and
-// PLNSRC.IMEAN for the source of the bodies).
+// PLNSRC.IMEAN for the source of the bodies): Encke's deviation
+// acceleration takes its bodies from perturbers_at below.
 //
 // Gaussian units: positions in AU, the time variable k t (k = GAUSSK), the
 // Sun's GM = SUNMU = 1, a body's GM = its MASS in solar masses. The bodies
@@ -41,13 +42,25 @@ void FORCE1(double x, double y, double z, double S, double& ax, double& ay, doub
 void DERIV(const std::array<double, 6>& Y, std::array<double, 6>& DY, JulianDate T,
            const AccelerationFn& force = FORCE);
 
-// Heliocentric position (AU, equatorial J2000) of the perturbing body of
-// PlanetIndex j (1 to NPLANET) at T: from PEL through ELEM2XV when
-// PLNSRC.IMEAN is 1, else from PLEPHX (index 3 the Earth-Moon barycentre
-// unless NPLANET is 10). Returns false when PLEPHX has just switched the run
-// to mean planets: the position is not for use, and the caller starts its
-// evaluation again or leaves the bodies out, as its method says.
-bool perturber_position(std::int32_t j, JulianDate T, double& px, double& py, double& pz);
+// One perturbing body at a date: heliocentric position (AU, equatorial
+// J2000) and mass (solar masses, its GM in Gaussian units).
+struct Perturber {
+  double x = 0, y = 0, z = 0;
+  double mass = 0;
+};
+
+// The perturbing bodies of PlanetIndex `first` to PERTRB.NPLANET at T, in
+// that order: from PEL through ELEM2XV when PLNSRC.IMEAN is 1, else from
+// PLEPHX (index 3 the Earth-Moon barycentre unless NPLANET is 10), each
+// with its MASS. Returns false, with `count` 0, when PLEPHX has just
+// switched the run to mean planets (on the first request of the date): the
+// caller asks again, now served by the mean path with NPLANET at most 8, or
+// leaves the bodies out, as its method says.
+struct Perturbers {
+  std::array<Perturber, 10> body{};
+  std::int32_t count = 0;
+};
+bool perturbers_at(std::int32_t first, JulianDate T, Perturbers& out);
 
 // Writes that the object is at the centre of the Sun or of a perturbing body
 // on JD T and that the integration cannot go on (two lines), and throws
