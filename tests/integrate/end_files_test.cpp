@@ -105,17 +105,7 @@ ReadBack read_back(const std::string& name) {
 
 // ---------------------------------------------------------------- DE405
 
-class EndFiles : public integration_checks::PlanetsOnFastClock {
- protected:
-  void SetUp() override {
-    PlanetsOnFastClock::SetUp();
-    sun_alone();
-    OBJECT.NUMBER = 1;
-    OBJECT.NAME = "Ceres";
-    OBJECT.H = 3.33;
-    OBJECT.G = 0.15;
-  }
-};
+class EndFiles : public CeresAmongPlanets {};
 
 // Ceres from its epoch (2023 Feb 25), ten bodies of DE405, a listing of
 // NPOS lines from 2023 Mar 1.0 a day, a month (30 days) or a year (365.25

@@ -72,6 +72,20 @@ inline void sun_alone() {
   OBJECT.ICOMET = 0;
 }
 
+// Ceres (number 1, H 3.33, G 0.15) as the object, records as sun_alone
+// leaves them, on the stepping clock; each test loads the bodies it needs.
+class CeresAmongPlanets : public integration_checks::PlanetsOnFastClock {
+ protected:
+  void SetUp() override {
+    PlanetsOnFastClock::SetUp();
+    sun_alone();
+    OBJECT.NUMBER = 1;
+    OBJECT.NAME = "Ceres";
+    OBJECT.H = 3.33;
+    OBJECT.G = 0.15;
+  }
+};
+
 // Listed dates first, first + step, ... for entries 1 to n.
 inline void set_grid(JulianDate first, double step, int n) {
   for (int i = 1; i <= n; ++i) POSNS.TJD(i) = first + (i - 1) * step;

@@ -72,15 +72,7 @@ class InFolder {
   fs::path old_, dir_;
 };
 
-class Planets : public integration_checks::PlanetsOnFastClock {
- protected:
-  void SetUp() override {
-    PlanetsOnFastClock::SetUp();
-    sun_alone();
-    OBJECT.NUMBER = 1;
-    OBJECT.NAME = "Ceres";
-  }
-};
+class Planets : public CeresAmongPlanets {};
 
 // A listing that begins a year before the epoch, run as the ephemeris
 // program runs it (backward leg to one step before the first listed time,
