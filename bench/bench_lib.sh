@@ -17,6 +17,15 @@ need() {
   done
 }
 
+# build_target BUILD TARGET [CMAKE-OPTION...]: a Release build of TARGET in
+# the folder BUILD, quietly.
+build_target() {
+  local build=$1 target=$2
+  shift 2
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake --build "$build" -j4 --target "$target" >/dev/null
+}
+
 # run_benchmark PROGRAM [ARG...]: runs the benchmark program, its table on
 # standard output, and fails when any benchmark reported an error (Google
 # Benchmark shows "ERROR OCCURRED" in the table but exits 0).

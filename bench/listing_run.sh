@@ -15,8 +15,7 @@ build=$(realpath -m "${1:-$root/build-bench}")
 de405=$TEST_DATA_DIR/de405/de405_2000-2040_le.bin
 need "$de405"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j4 --target tav >/dev/null
+build_target "$build" tav
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

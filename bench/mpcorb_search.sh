@@ -21,8 +21,7 @@ if grep -q "$name" "$data"/NEA_2019-07.txt "$data"/Distant_2019-05.txt; then
   exit 1
 fi
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j4 --target mpcorb_search_bench >/dev/null
+build_target "$build" mpcorb_search_bench -DBUILD_BENCHMARKS=ON
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -13,6 +13,5 @@ source "$root/bench/bench_lib.sh"
 build=${1:-$root/build-bench}
 need "$TEST_DATA_DIR/de405/de405_1960-2060_le.bin"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j4 --target multistep_bench >/dev/null
+build_target "$build" multistep_bench -DBUILD_BENCHMARKS=ON
 run_benchmark "$build"/bench/multistep_bench --benchmark_counters_tabular=true

@@ -15,8 +15,7 @@ source "$root/bench/bench_lib.sh"
 build=${1:-$root/build-bench}
 need "$TEST_DATA_DIR/de405/de405_1960-2060_le.bin"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j4 --target rkd_listing_bench >/dev/null
+build_target "$build" rkd_listing_bench -DBUILD_BENCHMARKS=ON
 
 run_benchmark "$build/bench/rkd_listing_bench" --benchmark_min_time=2 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true --benchmark_counters_tabular=true
