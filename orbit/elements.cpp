@@ -117,34 +117,37 @@ void state_to_elements(const StateVector& s, JulianDate t0, std::int32_t comet_f
 
 }  // namespace
 
-void ELEM2XV(const ElementSet& el, JulianDate t, std::int32_t iq, StateVector& s) {
+bool perihelion_state(const ElementSet& el, std::int32_t iq, StateVector& s) {
   constexpr double mu = ASTCON::SUNMU;
-  const ElementSet in = el;
-  const double e = in.e;
+  const double e = el.e;
   double q, vp;  // perihelion distance (AU) and speed (AU per 1/k day)
   if (iq == 0) {
-    const double a = in.aq;
+    const double a = el.aq;
     q = (1.0 - e) * a;
     vp = std::sqrt(mu * (1.0 + e) / ((1.0 - e) * a));
   } else {
-    q = in.aq;
+    q = el.aq;
     vp = std::sqrt(mu * q * (1.0 + e)) / q;
   }
+  if (!(q > 0.0) || !std::isfinite(q) || !std::isfinite(vp)) return false;
+
+  s.x = q;
+  s.y = 0.0;
+  s.z = 0.0;
+  perifocal_to_equatorial(el, s.x, s.y, s.z);
+  s.vx = 0.0;
+  s.vy = vp;
+  s.vz = 0.0;
+  perifocal_to_equatorial(el, s.vx, s.vy, s.vz);
+  return true;
+}
+
+void ELEM2XV(const ElementSet& el, JulianDate t, std::int32_t iq, StateVector& s) {
   // e = 1 in the a form (q = 0, infinite speed), or any other element set
   // without a real perihelion, has no state to propagate.
-  if (!(q > 0.0) || !std::isfinite(q) || !std::isfinite(vp)) kepler_failure_stop();
-
   StateVector peri;
-  peri.x = q;
-  peri.y = 0.0;
-  peri.z = 0.0;
-  perifocal_to_equatorial(in, peri.x, peri.y, peri.z);
-  peri.vx = 0.0;
-  peri.vy = vp;
-  peri.vz = 0.0;
-  perifocal_to_equatorial(in, peri.vx, peri.vy, peri.vz);
-
-  SEL_ORB(peri, in.tp, s, t, iq);
+  if (!perihelion_state(el, iq, peri)) kepler_failure_stop();
+  SEL_ORB(peri, el.tp, s, t, iq);
 }
 
 void XV2ELEM(const StateVector& s, JulianDate t0, ElementSet& el) {

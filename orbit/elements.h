@@ -16,6 +16,15 @@
 // the stop of KEPLER.
 void ELEM2XV(const ElementSet& el, JulianDate t, std::int32_t iq, StateVector& s);
 
+// The state of an element set (iq as for ELEM2XV) at its perihelion time:
+// position q toward perihelion, velocity sqrt((1 + e)/q) 90 degrees ahead
+// of it in the direction of motion, turned from the orbit plane through the
+// element angles and the obliquity to equatorial J2000. Returns false, s
+// unchanged, for a set without a real perihelion: q not a positive finite
+// number, or a speed that is not finite (e = 1 in the a form, e not a
+// number).
+bool perihelion_state(const ElementSet& el, std::int32_t iq, StateVector& s);
+
 // Osculating elements of the state s at date t0; the fifth value is a when
 // OBJECT.ICOMET is 0, q otherwise. i lies in [0, pi], the node and the
 // argument of perihelion in [0, 2 pi); the perihelion time of an ellipse is

@@ -5,7 +5,9 @@
 #include <cmath>
 
 #include "astcon.h"
+#include "elements.h"
 #include "frames.h"
+#include "kepler.h"
 #include "stop.h"
 #include "textio.h"
 
@@ -17,7 +19,8 @@ constexpr int kMaxTerms = 50;
 constexpr int kMaxOuterPasses = 50;
 // The Newton solve of s + s^3/3 = q3 starts from the s of the previous pass
 // and converges in a few passes wherever the series tests let it run (|s|
-// below about 10^3); this bound only keeps it finite.
+// below about 10^3); this bound only keeps it finite, and a solve that
+// meets it gives up the series as its other limits do.
 constexpr int kMaxNewtonPasses = 100;
 
 [[noreturn]] void no_convergence() {
@@ -33,29 +36,39 @@ double parabolic_solution(double q2, double dt) {
   return dt < 0.0 ? -s : s;
 }
 
-// Newton solve of s + s^3/3 = q3 from the current s.
-void solve_cubic(double q3, double& s) {
+// Newton solve of s + s^3/3 = q3 from the current s; false when it does not
+// settle.
+bool solve_cubic(double q3, double& s) {
   for (int pass = 0; pass < kMaxNewtonPasses; ++pass) {
     const double s1 = s;
     s = (2.0 * s * s * s / 3.0 + q3) / (s * s + 1.0);
-    if (std::fabs(s - s1) <= kTolerance) return;
+    if (std::fabs(s - s1) <= kTolerance) return true;
   }
-  no_convergence();
+  return false;
+}
+
+// Where the series gives up: the perihelion state carried from the
+// perihelion time to t by the universal variables, which solve the same
+// two-body motion at any distance from perihelion.
+void by_universal_variables(const ElementSet& el, JulianDate t, StateVector& s) {
+  StateVector peri;
+  if (!std::isfinite(t - el.tp) || !perihelion_state(el, 1, peri)) no_convergence();
+  KEPLER(peri, el.tp, s, t);
 }
 
 }  // namespace
 
-void EORBIT(double q, double e, double dt, double& r, double& nu) {
+bool EORBIT(double q, double e, double dt, double& r, double& nu) {
   // A perihelion distance that is not positive (or not a number) describes
   // no orbit: the radius and the speed at perihelion would be meaningless.
-  if (!(q > 0.0) || !std::isfinite(q)) no_convergence();
+  if (!(q > 0.0) || !std::isfinite(q)) return false;
 
   const double q1 = ASTCON::GAUSSK * std::sqrt((1.0 + e) / q) / (2.0 * q);
   const double gamma = (1.0 - e) / (1.0 + e);
   if (dt == 0.0) {
     r = q;
     nu = 0.0;
-    return;
+    return true;
   }
   const double q2 = q1 * dt;
   double s = parabolic_solution(q2, dt);
@@ -76,12 +89,12 @@ void EORBIT(double q, double e, double dt, double& r, double& nu) {
         // The failure tests come before the end test: the 51st term fails
         // even when it is small. A term that is not a number never ends the
         // series and so fails there too.
-        if (z > kMaxTerms) no_convergence();
-        if (std::fabs(f) > kMaxTerm) no_convergence();
+        if (z > kMaxTerms) return false;
+        if (std::fabs(f) > kMaxTerm) return false;
         if (std::fabs(f) <= kTolerance) break;
       }
-      if (pass > kMaxOuterPasses) no_convergence();
-      solve_cubic(q3, s);
+      if (pass > kMaxOuterPasses) return false;
+      if (!solve_cubic(q3, s)) return false;
       if (!(std::fabs(s - s0) > kTolerance)) break;
     }
   }
@@ -89,12 +102,16 @@ void EORBIT(double q, double e, double dt, double& r, double& nu) {
   nu = 2.0 * std::atan(s);
   r = q * (1.0 + e) / (1.0 + e * std::cos(nu));
   nu = positive_angle(nu);
+  return true;
 }
 
 void PARABOLA(const ElementSet& el, JulianDate t, StateVector& s) {
   const double e = el.e, inc = el.i, node = el.node, peri = el.peri, q = el.aq;
   double r, nu;
-  EORBIT(q, e, t - el.tp, r, nu);
+  if (!EORBIT(q, e, t - el.tp, r, nu)) {
+    by_universal_variables(el, t, s);
+    return;
+  }
 
   // Position: perifocal frame to ecliptic, then to equatorial J2000.
   double x = r * std::cos(nu), y = r * std::sin(nu), z = 0.0;

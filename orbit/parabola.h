@@ -7,12 +7,18 @@
 // Radius r (AU) and true anomaly nu (radians, [0, 2 pi)) at dt days from
 // perihelion (negative before it), for perihelion distance q (AU) and
 // eccentricity e. For 0.99999999 < e < 1.00000001 the parabola alone.
-// When the series does not converge (more than 50 terms or passes, a term
-// above 10000), or q is not a positive number, writes " No convergence for
-// near parabolic approximation" and throws ProgramStop.
-void EORBIT(double q, double e, double dt, double& r, double& nu);
+// Returns false, r and nu unspecified, where the series does not converge
+// (more than 50 terms or passes, a term above 10000, a Newton solve of the
+// cubic that does not settle), and where q is not a positive number.
+bool EORBIT(double q, double e, double dt, double& r, double& nu);
 
 // Heliocentric state (AU, AU per 1/k day, equatorial J2000) at date t from an
-// element set whose fifth value is q (ecliptic J2000 angles, radians).
-// Stops as EORBIT does.
+// element set whose fifth value is q (ecliptic J2000 angles, radians), by
+// EORBIT. Where its series does not converge (far from perihelion: with
+// e = 0.99 and q = 0.1 AU from some 1.6 years on), the perihelion state
+// (perihelion_state, elements.h) is carried from the perihelion time to t by
+// KEPLER instead. Where there is no state to be had, an element set without
+// a real perihelion (q not a positive number; e not a number, away from the
+// perihelion time) or a date that is not a finite number, writes " No
+// convergence for near parabolic approximation" and throws ProgramStop.
 void PARABOLA(const ElementSet& el, JulianDate t, StateVector& s);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "astcon.h"
+#include "conic_solution.h"
 #include "frames.h"
 #include "kepler.h"
 #include "orbit_checks.h"
@@ -346,6 +347,39 @@ TEST_F(Elements, SelOrbOutputMayBeTheInput) {
     SEL_ORB(same, kT0, same, kT0 + 77.0, iq);
     EXPECT_EQ(same.x, apart.x) << "iq " << iq;
     EXPECT_EQ(same.vz, apart.vz) << "iq " << iq;
+  }
+}
+
+// A near-parabolic comet-form state far from perihelion, carried by SEL_ORB
+// (as the listing positions and the Encke reference orbit carry it) and
+// given by ELEM2XV, where the near-parabolic series gives up: against the
+// classical anomalies (conic_solution.h). A Kreutz sungrazer eight years
+// after perihelion over 30 days; an orbit of e = 0.99 and q = 0.1 AU five
+// years before perihelion over ten days; a hyperbola of e = 1.01 and
+// q = 0.1 AU from one year after perihelion to two.
+TEST_F(Elements, NearParabolicFarFromPerihelion) {
+  const double d = 1 / ASTCON::RADDEG;
+  const struct {
+    ElementSet el;
+    double from, to;  // days from perihelion
+  } cases[] = {{{0.99993, 144.5 * d, 359.5 * d, 80.5 * d, 0.0055, kT0}, 2922.0, 2952.0},
+               {{0.99, 30 * d, 80 * d, 200 * d, 0.1, kT0}, -1826.0, -1816.0},
+               {{1.01, 60 * d, 10 * d, 300 * d, 0.1, kT0}, 365.25, 730.5}};
+  OBJECT.ICOMET = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE("e " + std::to_string(c.el.e));
+    const StateVector start = testing_support::conic_state(c.el, kT0 + c.from);
+    const StateVector want = testing_support::conic_state(c.el, kT0 + c.to);
+    StateVector carried, from_elements;
+    const Captured run = capture([&] {
+      SEL_ORB(start, kT0 + c.from, carried, kT0 + c.to, 1);
+      ELEM2XV(c.el, kT0 + c.to, 1, from_elements);
+    });
+    ASSERT_FALSE(run.stopped) << run.out;
+    EXPECT_LT(position_gap(carried, want), 1e-9);
+    EXPECT_LT(velocity_gap(carried, want), 1e-10 * speed(want));
+    EXPECT_LT(position_gap(from_elements, want), 1e-9);
+    EXPECT_LT(velocity_gap(from_elements, want), 1e-10 * speed(want));
   }
 }
 

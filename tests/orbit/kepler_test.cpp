@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "astcon.h"
+#include "conic_solution.h"
 #include "frames.h"
 #include "orbit_checks.h"
 #include "parabola.h"
@@ -234,54 +235,14 @@ TEST(Kepler, ExactParabolaOverLongSteps) {
 
 // ------------------------------------------------------------ orbits near e = 1
 
-// The independent solution for orbits near e = 1: the state at dt days from
-// perihelion of the orbit of perihelion distance q and eccentricity e, in
-// the plane of the turned frame, worked in long double by the classical
-// anomalies in forms that keep their digits near e = 1:
-// - e = 1: Barker's equation D + D^3/3 = k dt / sqrt(2 q^3), D = tan(nu/2);
-// - e < 1: Kepler's equation as (1 - e) sin E + (E - sin E) = M, with
-//   tan(nu/2) = sqrt((1 + e)/(1 - e)) tan(E/2);
-// - e > 1: the hyperbolic one as (e - 1) sinh F + (sinh F - F) = M, with
-//   tan(nu/2) = sqrt((e + 1)/(e - 1)) tanh(F/2);
-// E - sin E and sinh F - F by their series for small anomalies. Then
-// r = q (1 + e)/(1 + e cos nu), and the velocity sqrt(1/p) (-sin nu,
-// e + cos nu) with p = q (1 + e).
-using Real = long double;
-
-Real anomaly_less_sine(Real E, Real sign) {  // E - sin E (sign -1), sinh E - E (+1)
-  if (std::fabs(E) > 0.5L) return sign < 0 ? E - std::sin(E) : std::sinh(E) - E;
-  Real term = E * E * E / 6, sum = 0;
-  for (int n = 3; std::fabs(term) > 1e-40L; n += 2) {
-    sum += term;
-    term *= sign * E * E / ((n + 1) * (n + 2));
-  }
-  return sum;
-}
+// The independent solution for orbits near e = 1 (conic_solution.h), in the
+// plane of the turned frame.
+using testing_support::Real;
 
 StateVector conic_state(Real q, Real e, Real dt) {
-  const Real W = k * dt / std::sqrt(2 * q * q * q);
-  Real D = std::cbrt(3 * W);  // Barker's D by Newton (the cubic increases)
-  for (int i = 0; i < 200; ++i) D -= (D + D * D * D / 3 - W) / (1 + D * D);
-  Real nu = 2 * std::atan(D);
-  if (e < 1) {
-    const Real f = std::sqrt((1 - e) / (1 + e)), M = k * dt * std::pow((1 - e) / q, 1.5L);
-    Real E = 2 * std::atan(D * f);
-    for (int i = 0; i < 200; ++i)
-      E -= ((1 - e) * std::sin(E) + anomaly_less_sine(E, -1) - M) /
-           ((1 - e) * std::cos(E) + 2 * std::sin(E / 2) * std::sin(E / 2));
-    nu = 2 * std::atan(std::tan(E / 2) / f);
-  } else if (e > 1) {
-    const Real f = std::sqrt((e - 1) / (e + 1)), M = k * dt * std::pow((e - 1) / q, 1.5L);
-    Real F = 2 * std::atanh(std::fmax(std::fmin(D * f, 0.99L), -0.99L));
-    for (int i = 0; i < 200; ++i)
-      F -= ((e - 1) * std::sinh(F) + anomaly_less_sine(F, 1) - M) /
-           ((e - 1) * std::cosh(F) + 2 * std::sinh(F / 2) * std::sinh(F / 2));
-    nu = 2 * std::atan(std::tanh(F / 2) / f);
-  }
-  const Real p = q * (1 + e), r = p / (1 + e * std::cos(nu)), w = 1 / std::sqrt(p);
-  return turned({static_cast<double>(r * std::cos(nu)), static_cast<double>(r * std::sin(nu)), 0,
-                 static_cast<double>(-w * std::sin(nu)),
-                 static_cast<double>(w * (e + std::cos(nu))), 0});
+  const testing_support::PlaneState p = testing_support::conic_plane_state(q, e, dt);
+  return turned({static_cast<double>(p.x), static_cast<double>(p.y), 0, static_cast<double>(p.vx),
+                 static_cast<double>(p.vy), 0});
 }
 
 struct NearParabolicCase {

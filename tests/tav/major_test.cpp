@@ -1,7 +1,7 @@
 // The major-planet listing against positions taken straight from the DE405
 // file by the file reader, and the element-source helpers of an ephemeris:
 // the source question, the third mass, the choice of the starting-state
-// routine.
+// routine and the starting state far from perihelion.
 #include "major.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "astcon.h"
+#include "conic_solution.h"
 #include "console_script.h"
 #include "de405_setup.h"
 #include "elements.h"
@@ -246,6 +247,36 @@ TEST(ElementSource, StartingStateRoutine) {
     const StateVector s = state_at_epoch(el, epoch, c.icomet);
     EXPECT_EQ(s.x, want.x);
     EXPECT_EQ(s.vz, want.vz);
+  }
+}
+
+// The starting state at an epoch far from perihelion, where the
+// near-parabolic series gives up and the integrators used to get no start:
+// against the classical anomalies (conic_solution.h), to well under what a
+// listing prints. e = 0.99, q = 0.1 AU five years before perihelion; a
+// Kreutz sungrazer (e = 0.99993, q = 0.0055 AU) eight years after it;
+// e = 0.995, q = 0.05 AU three years before; e = 1.01, q = 0.1 AU one year
+// after.
+TEST(ElementSource, StartingStateFarFromPerihelion) {
+  reset_records();
+  const double d = 1 / RADDEG;
+  const JulianDate tp = 2462502.5;  // 2030 January 1.0
+  const struct {
+    ElementSet el;
+    double days;  // from perihelion to the epoch
+  } cases[] = {{{0.99, 30 * d, 80 * d, 200 * d, 0.1, tp}, -1826.0},
+               {{0.99993, 144.5 * d, 359.5 * d, 80.5 * d, 0.0055, tp}, 2922.0},
+               {{0.995, 100 * d, 250 * d, 10 * d, 0.05, tp}, -1095.75},
+               {{1.01, 60 * d, 10 * d, 300 * d, 0.1, tp}, 365.25}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("e " + std::to_string(c.el.e));
+    const JulianDate epoch = tp + c.days;
+    StateVector s;
+    ConsoleScript con;
+    ASSERT_NO_THROW(s = state_at_epoch(c.el, epoch, 1)) << con.output();
+    const StateVector want = testing_support::conic_state(c.el, epoch);
+    EXPECT_LT(std::hypot(s.x - want.x, s.y - want.y, s.z - want.z), 1e-9);
+    EXPECT_LT(std::hypot(s.vx - want.vx, s.vy - want.vy, s.vz - want.vz), 1e-11);
   }
 }
 

@@ -1,6 +1,7 @@
 // Whole runs of tav with orbits that test the methods' limits: a comet of
-// e = 1.0 exactly and an inbound hyperbola listed by all four methods, and
-// the stops of integrations that cannot go on.
+// e = 1.0 exactly, an inbound hyperbola and near-parabolic comets far from
+// perihelion listed by all four methods, and the stops of integrations that
+// cannot go on.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,7 +36,7 @@ void write_comet(const TempDir& dir, const std::string& file, std::string_view n
   write_file(dir / file, bytes);
 }
 
-// Both comets reach perihelion on 2025 April 11.0 (JD 2460776.5):
+// The first two comets reach perihelion on 2025 April 11.0 (JD 2460776.5):
 // - PARAB.ELE: e = 1.0 exactly, q = 0.3 AU, epoch 400 days before
 //   (2024 March 7.0). Its starting state, built by PARABOLA, has alpha a
 //   rounding error below 0, on which KEPLER's passes gave up (KEPLER and
@@ -43,23 +44,36 @@ void write_comet(const TempDir& dir, const std::string& file, std::string_view n
 // - HYPER.ELE: e = 1.288, q = 0.266 AU, inbound, epoch 184 days before
 //   (2024 October 9.0). ENCKE's reference orbit takes a 70-day step from
 //   that epoch on which both kinds of pass gave up.
+// The other two lie years from perihelion at their epoch of 2024 December
+// 27.0 (JD 2460671.5) and through the listing, where the near-parabolic
+// series gives up (every method stopped at the starting state with "No
+// convergence for near parabolic approximation"):
+// - FAR.ELE: e = 0.99, q = 0.1 AU, perihelion 2029 December 31.0, five
+//   years after the epoch;
+// - KREUTZ.ELE: a Kreutz sungrazer, e = 0.99993, q = 0.0055 AU, perihelion
+//   2016 December 27.0, eight years before the epoch.
 constexpr JulianDate kPerihelion = 2460776.5;
 void write_comets(const TempDir& dir) {
   write_comet(dir, "PARAB.ELE", "Parabola", 1.0, 0.3, 160.6, 248.8, 70.0, kPerihelion,
               kPerihelion - 400, 2024, 3, 7);
   write_comet(dir, "HYPER.ELE", "Hyperbola", 1.288, 0.266, 40.0, 120.0, 70.0, kPerihelion,
               kPerihelion - 184, 2024, 10, 9);
+  constexpr JulianDate kEpoch = 2460671.5;
+  write_comet(dir, "FAR.ELE", "Far comet", 0.99, 0.1, 30.0, 80.0, 200.0, 2462501.5, kEpoch, 2024,
+              12, 27);
+  write_comet(dir, "KREUTZ.ELE", "Sungrazer", 0.99993, 0.0055, 144.5, 359.5, 80.5, kEpoch - 2922,
+              kEpoch, 2024, 12, 27);
 }
 
-// The answers of one ephemeris after the capture-file question: METHOD and
-// DEL 2 (a Kepler solution leaves DEL 0), the end of the dialogue, and an
-// element file.
-std::string ephemeris(const std::string& method, const std::string& file) {
-  return "method\n" + method + "\ndel\n2\n\n3\n" + file + "\n";
+// The answers of one ephemeris after the capture-file question: METHOD,
+// DEL 2 (a Kepler solution leaves DEL 0) and NPOS, the end of the dialogue,
+// and an element file.
+std::string ephemeris(const std::string& method, const std::string& file, int lines) {
+  return "method\n" + method + "\ndel\n2\nnpos\n" + std::to_string(lines) + "\n\n3\n" + file + "\n";
 }
 
-// A run of the given ephemerides with tavshort.ini (mean planets, 30 daily
-// lines from 2025 January 1, DEL 2) and no capture files.
+// A run of the given ephemerides with tavshort.ini (mean planets, daily
+// lines from 2025 January 1) and no capture files.
 std::string run_of(const std::vector<std::string>& ephemerides) {
   std::string answers = "\n1\n";
   for (std::size_t i = 0; i < ephemerides.size(); ++i)
@@ -72,29 +86,38 @@ double ra_gap(double a, double b) {
   return std::remainder(a - b, 1440.0);
 }
 
-TEST(TavOrbits, ParabolaAndInboundHyperbolaByEveryMethod) {
+// Each comet by KEPLER, COWELL, ENCKE and RKD in one run; the comets far
+// from perihelion list a few lines (NPOS is set at every ephemeris).
+TEST(TavOrbits, CometsAtTheMethodsLimitsByEveryMethod) {
   TempDir dir;
   place(dir, "tavshort.ini", kRun / "tavshort.ini");
   write_comets(dir);
   const char* methods[] = {"kepler", "cowell", "encke", "rkd"};
+  const struct {
+    const char* file;
+    std::size_t lines;
+  } comets[] = {{"PARAB.ELE", 30}, {"HYPER.ELE", 30}, {"FAR.ELE", 4}, {"KREUTZ.ELE", 4}};
   std::vector<std::string> ephemerides;
-  for (const char* file : {"PARAB.ELE", "HYPER.ELE"})
-    for (const char* m : methods) ephemerides.push_back(ephemeris(m, file));
+  for (const auto& c : comets)
+    for (const char* m : methods)
+      ephemerides.push_back(ephemeris(m, c.file, static_cast<int>(c.lines)));
   const RunResult r = testing_support::run_program(TAV_BINARY, run_of(ephemerides), dir.path());
   EXPECT_EQ(r.err, "");
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.out.find("Kepler equation solution failed"), std::string::npos);
+  EXPECT_EQ(r.out.find("No convergence"), std::string::npos);
   EXPECT_EQ(r.out.find("lines listed"), std::string::npos);
 
   const auto all = listings(r.out);
-  ASSERT_EQ(all.size(), 8u);
-  for (const auto& l : all) ASSERT_EQ(l.size(), 30u);
-  for (std::size_t comet = 0; comet < 2; ++comet) {
+  ASSERT_EQ(all.size(), 4 * std::size(comets));
+  for (std::size_t comet = 0; comet < std::size(comets); ++comet) {
+    for (std::size_t m = 0; m < 4; ++m)
+      ASSERT_EQ(all[comet * 4 + m].size(), comets[comet].lines) << comets[comet].file;
     const auto& kepler = all[comet * 4];
     for (std::size_t m = 1; m < 4; ++m) {
       const auto& integrated = all[comet * 4 + m];
-      for (std::size_t i = 0; i < 30; ++i) {
-        SCOPED_TRACE("comet " + std::to_string(comet) + ", " + methods[m] + ", line " +
+      for (std::size_t i = 0; i < comets[comet].lines; ++i) {
+        SCOPED_TRACE(std::string(comets[comet].file) + ", " + methods[m] + ", line " +
                      std::to_string(i + 1));
         EXPECT_EQ(integrated[i].date, kepler[i].date);
         // The integrations with each other, to a unit of the last printed
