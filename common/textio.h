@@ -277,8 +277,14 @@ void ask(std::initializer_list<Target> targets);
 void read_free(TextFile& f, std::initializer_list<Target> targets);
 
 // A text answer of width w: the first w characters of the next console line
-// as typed, filled with blanks (an empty line gives all blanks).
+// as typed, filled with blanks (an empty line gives all blanks). Returns the
+// length of the line as typed, trailing blanks left out, for an answer that
+// its field may not cut.
 template <std::size_t N>
-void ask_text(Text<N>& t, int w = static_cast<int>(N)) {
-  read(console().in(), {lay::A(w)}, {Target(t)});
+std::size_t ask_text(Text<N>& t, int w = static_cast<int>(N)) {
+  TextFile& in = console().in();
+  const std::string& line = in.next_line();
+  read_text(line, {lay::A(w)}, {Target(t)}, in);
+  const std::size_t last = line.find_last_not_of(' ');
+  return last == std::string::npos ? 0 : last + 1;
 }
