@@ -231,6 +231,14 @@ int open_read_error(std::string_view name);
 // same device and inode, also through a symbolic or a hard link. False when
 // either names nothing that exists.
 bool same_file(std::string_view a, std::string_view b);
+// True when the two names lead to one file, whether it exists yet or not:
+// the same existing file (same_file), or the same path written two ways
+// (out.txt and ./out.txt, or through a folder that is a link), where a file
+// made under either name would be one file. False when either names nothing.
+bool same_path(std::string_view a, std::string_view b);
+// True when a name names no file at all: nothing but blanks and NUL
+// characters.
+bool names_nothing(std::string_view name);
 
 // The console: standard input as unit 5, standard output as unit 6. Tests
 // may attach other streams.

@@ -67,11 +67,6 @@ bool all_nul(const Text<N>& t) {
   return std::all_of(v.begin(), v.end(), [](char c) { return c == '\0'; });
 }
 
-// A name that names no file at all: nothing but blanks and NUL characters.
-bool names_nothing(std::string_view name) {
-  return std::all_of(name.begin(), name.end(), [](char c) { return c == ' ' || c == '\0'; });
-}
-
 bool is_mpc(const EphemState& s) {
   return s.FORM.is("MPC");
 }
