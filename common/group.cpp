@@ -215,7 +215,9 @@ class GroupReader {
   }
 
   static void store(const GroupVar& var, std::string_view s) {
-    store_left(std::get<std::span<char>>(var.target.get()), s);
+    const std::span<char> text = std::get<std::span<char>>(var.target.get());
+    store_left(text, s);
+    if (var.cut) *var.cut = s.find_first_not_of(' ', text.size()) != std::string_view::npos;
   }
 
   TextFile& f_;

@@ -16,6 +16,11 @@
 struct GroupVar {
   std::string_view name;  // upper case
   Target target;
+  // For a text that may not be cut: set to true when the group gives it a
+  // value longer than the variable (trailing blanks left out), of which the
+  // variable holds the first characters, and to false for one that fits.
+  // Null for a text that is simply cut.
+  bool* cut = nullptr;
 };
 
 // Finds the group in `f` (read from its current line) and assigns the values

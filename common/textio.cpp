@@ -1,6 +1,7 @@
 // Text files, the console, and lines written and read by layouts.
 #include "textio.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -79,6 +80,31 @@ bool same_file(std::string_view a, std::string_view b) {
   if (!usable_name(x) || !usable_name(y)) return false;
   std::error_code ec;
   return std::filesystem::equivalent(x, y, ec) && !ec;
+}
+
+namespace {
+
+// A path as the system takes it: absolute, its "." and ".." and the links of
+// the part that exists resolved.
+std::filesystem::path resolved_path(const std::string& n) {
+  std::error_code ec;
+  const std::filesystem::path abs = std::filesystem::absolute(n, ec);
+  if (ec) return std::filesystem::path(n).lexically_normal();
+  const std::filesystem::path p = std::filesystem::weakly_canonical(abs, ec);
+  return ec ? abs.lexically_normal() : p;
+}
+
+}  // namespace
+
+bool same_path(std::string_view a, std::string_view b) {
+  if (same_file(a, b)) return true;
+  const std::string x = trim_name(a), y = trim_name(b);
+  if (!usable_name(x) || !usable_name(y)) return false;
+  return resolved_path(x) == resolved_path(y);
+}
+
+bool names_nothing(std::string_view name) {
+  return std::all_of(name.begin(), name.end(), [](char c) { return c == ' ' || c == '\0'; });
 }
 
 TextFile::TextFile(int unit) : unit_(unit) {}

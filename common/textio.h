@@ -231,6 +231,14 @@ int open_read_error(std::string_view name);
 // same device and inode, also through a symbolic or a hard link. False when
 // either names nothing that exists.
 bool same_file(std::string_view a, std::string_view b);
+// True when the two names lead to one file, whether it exists yet or not:
+// the same existing file (same_file), or the same path written two ways
+// (out.txt and ./out.txt, or through a folder that is a link), where a file
+// made under either name would be one file. False when either names nothing.
+bool same_path(std::string_view a, std::string_view b);
+// True when a name names no file at all: nothing but blanks and NUL
+// characters.
+bool names_nothing(std::string_view name);
 
 // The console: standard input as unit 5, standard output as unit 6. Tests
 // may attach other streams.
@@ -277,8 +285,14 @@ void ask(std::initializer_list<Target> targets);
 void read_free(TextFile& f, std::initializer_list<Target> targets);
 
 // A text answer of width w: the first w characters of the next console line
-// as typed, filled with blanks (an empty line gives all blanks).
+// as typed, filled with blanks (an empty line gives all blanks). Returns the
+// length of the line as typed, trailing blanks left out, for an answer that
+// its field may not cut.
 template <std::size_t N>
-void ask_text(Text<N>& t, int w = static_cast<int>(N)) {
-  read(console().in(), {lay::A(w)}, {Target(t)});
+std::size_t ask_text(Text<N>& t, int w = static_cast<int>(N)) {
+  TextFile& in = console().in();
+  const std::string& line = in.next_line();
+  read_text(line, {lay::A(w)}, {Target(t)}, in);
+  const std::size_t last = line.find_last_not_of(' ');
+  return last == std::string::npos ? 0 : last + 1;
 }

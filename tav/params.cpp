@@ -67,11 +67,6 @@ bool all_nul(const Text<N>& t) {
   return std::all_of(v.begin(), v.end(), [](char c) { return c == '\0'; });
 }
 
-// A name that names no file at all: nothing but blanks and NUL characters.
-bool names_nothing(std::string_view name) {
-  return std::all_of(name.begin(), name.end(), [](char c) { return c == ' ' || c == '\0'; });
-}
-
 bool is_mpc(const EphemState& s) {
   return s.FORM.is("MPC");
 }
@@ -165,8 +160,8 @@ std::array<GroupVar, kParamCount> tavi_variables(EphemState& s) {
            {"MPCFILE", Target(s.MPCFILE)},
            {"PLANET", Target(s.PLANET)},
            {"JPLFILE", Target(JPLNAM.JPLFILE)},
-           {"STFILE", Target(FILES.STFILE)},
-           {"ENDFIL", Target(FILES.ENDFIL)},
+           {"STFILE", Target(FILES.STFILE), &s.stfile_too_long},
+           {"ENDFIL", Target(FILES.ENDFIL), &s.endfil_too_long},
            {"FORM", Target(s.FORM)},
            {"METHOD", Target(INTEG.METHOD)}}};
 }
@@ -270,18 +265,31 @@ void show_parameters(EphemState& s) {
 
 void change_parameter(EphemState& s, int k) {
   TextFile& out = console().out();
-  if (k == P_ET) {
-    out.write_line(s.FORM.is("ASTRM") ? " Enter new value for UT " : " Enter new value for ET ");
-  } else {
-    out.write_line(std::string(" Enter new value for ") + std::string(kNames.at(k - 1)));
-  }
+  const std::string_view name = kNames.at(static_cast<std::size_t>(k - 1));
+  const auto prompt = [&] {
+    if (k == P_ET) {
+      out.write_line(s.FORM.is("ASTRM") ? " Enter new value for UT " : " Enter new value for ET ");
+    } else {
+      out.write_line(std::string(" Enter new value for ") + std::string(name));
+    }
+  };
+  prompt();
 
   // The answer goes where the group TAVI puts the parameter's value.
   const auto vars = tavi_variables(s);
-  const auto& target = vars.at(static_cast<std::size_t>(k - 1)).target.get();
+  const GroupVar& var = vars.at(static_cast<std::size_t>(k - 1));
+  const auto& target = var.target.get();
   if (const auto* text = std::get_if<std::span<char>>(&target)) {
     Text<32> SVAL;
-    ask_text(SVAL);
+    // A file to write is not cut to its field (it would be made under a
+    // name nobody gave): a longer name is asked for again.
+    for (;;) {
+      const std::size_t typed = ask_text(SVAL);
+      if (!var.cut || typed <= text->size()) break;
+      say_name_too_long(std::string(name.substr(0, name.find(' '))) + " variable");
+      prompt();
+    }
+    if (var.cut) *var.cut = false;  // the name typed replaces the file's
     to_capitals(SVAL);
     // Into the parameter's own length: JPLFILE is filled with blanks, STFILE
     // and ENDFIL take the first 30 characters, METHOD the first 6.
@@ -418,8 +426,8 @@ int failed_run_test(const EphemState& s) {
     say({"NCENTER variable out of range 1-13, please re-enter"});
     return P_NCENTER;
   }
-  // Files to write that are files being read; the capture file too, which
-  // was named before the initialization file was read and its files named.
+  // The names of the files to write; the capture file too, which was named
+  // before the initialization file was read and its files named.
   return files_to_write_test(s);
 }
 

@@ -16,7 +16,10 @@
 // Number of the run parameters, in the order of the group TAVI.
 inline constexpr int kParamCount = 19;
 
-// The 19 variables of the group TAVI and where their values live.
+// The 19 variables of the group TAVI and where their values live. STFILE
+// and ENDFIL, files to write, are not cut: one longer than its 30
+// characters sets s.stfile_too_long or s.endfil_too_long, and the tests ask
+// for it again.
 std::array<GroupVar, kParamCount> tavi_variables(EphemState& s);
 
 // Menu of initialization files, repeated until a file that exists is named;
@@ -32,6 +35,8 @@ void show_parameters(EphemState& s);
 void parameter_dialogue(EphemState& s);
 
 // Asks for parameter `k` (1 to 19, the order of TAVI) and stores the answer.
+// A name for STFILE or ENDFIL longer than 30 characters is refused with a
+// message and asked for again.
 void change_parameter(EphemState& s, int k);
 
 // The tests of the values typed, with their messages, in the dialogue's
@@ -55,9 +60,9 @@ void set_planet_source(EphemState& s);
 // The tests of the method and the steps, made after set_planet_source: a
 // METHOD that names none of the four, an XJINC of 0, for COWELL and ENCKE
 // an XJINC below 0 and a DEL of 0 or below or too small to move the first
-// listed time (Julian date) on, an NCENTER outside 1 to 13, and last a file
-// to write that is a file being read (outfiles.h). Returns 0 when all pass,
-// or the number of the question to ask after the message.
+// listed time (Julian date) on, an NCENTER outside 1 to 13, and last the
+// names of the files to write (outfiles.h). Returns 0 when all pass, or the
+// number of the question to ask after the message.
 int failed_run_test(const EphemState& s);
 
 // All of it, as the dialogue does on an empty answer: round_day, the value

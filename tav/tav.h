@@ -23,6 +23,10 @@ struct EphemState {
   double XVAL = 0;   // the last number typed for a numeric parameter
   Text<32> INIFILE;  // name of the initialization file
   Text<40> ELEFILE;  // element file read by the ephemeris in progress; blank (or NUL) when none
+  // STFILE and ENDFIL as the initialization file gave them were longer than
+  // their 30 characters, which hold the first 30: the parameter tests ask
+  // for them again.
+  bool stfile_too_long = false, endfil_too_long = false;
   bool first_call_done = false;  // set once the initialization file has been read
   JulianDate JD0 = 0;            // first listed time as typed, without delta-T
   FirstDate first;               // date of the first listed time

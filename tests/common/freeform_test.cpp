@@ -185,16 +185,20 @@ TEST_F(FreeInput, ReadingNothingDiscardsOneLine) {
   EXPECT_EQ(t.view(), "next");
 }
 
+// The answer also gives the length of the line as typed, trailing blanks
+// left out, so that a longer answer than the field can be refused.
 TEST_F(FreeInput, TextAnswersOfAWidthTakeTheLineAsTyped) {
-  give("  abc\n\nlonger than ten\n");
+  give("  abc\n\nlonger than ten\nten chars    \n");
   Text<10> t;
-  ask_text(t);
+  EXPECT_EQ(ask_text(t), 5u);
   EXPECT_EQ(t.view(), "  abc     ");
-  ask_text(t);  // an empty line is not skipped: all blanks
+  EXPECT_EQ(ask_text(t), 0u);  // an empty line is not skipped: all blanks
   EXPECT_TRUE(t.blank());
   Text<30> wide;
-  ask_text(wide, 6);
+  EXPECT_EQ(ask_text(wide, 6), 15u);
   EXPECT_EQ(wide.view(), "longer" + std::string(24, ' '));
+  EXPECT_EQ(ask_text(t), 9u);
+  EXPECT_EQ(t.view(), "ten chars ");
   EXPECT_EQ(error_of([&] { ask_text(t); }), 24);
 }
 

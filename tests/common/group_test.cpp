@@ -102,6 +102,37 @@ TEST_F(GroupTest, Texts) {
   EXPECT_EQ(v.FORM.trimmed(), "SHORT");
 }
 
+// A text that may not be cut says whether the value given was longer than
+// the variable, trailing blanks left out; the variable holds its first
+// characters.
+TEST_F(GroupTest, TextThatMayNotBeCutSaysWhenItIsLonger) {
+  struct Case {
+    const char* value;
+    const char* held;
+    bool cut;
+  } const cases[] = {
+      {"'KEPLER'", "KEPLER", false},
+      {"'KEPLER     '", "KEPLER", false},
+      {"KEP", "KEP   ", false},
+      {"'KEPLERIAN'", "KEPLER", true},
+      {"KEPLERS", "KEPLER", true},
+      {"'KEPLER     X'", "KEPLER", true},  // blanks before the character past the end
+      {"'KEP\nLERS'", "KEPLER", true},     // over a line end
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    write_file(dir_ / "t.ini", std::string("&TAVI METHOD = ") + c.value + " /\n");
+    TextFile f(111);
+    f.open_read((dir_ / "t.ini").string());
+    Text<6> method;
+    bool cut = !c.cut;
+    const GroupVar vars[] = {{"METHOD", method, &cut}};
+    read_group(f, "TAVI", vars);
+    EXPECT_EQ(method.view(), c.held);
+    EXPECT_EQ(cut, c.cut);
+  }
+}
+
 TEST_F(GroupTest, Errors) {
   struct Case {
     const char* text;

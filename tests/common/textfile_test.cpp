@@ -256,6 +256,38 @@ TEST(TextFiles, SameFileThroughLinks) {
   EXPECT_FALSE(same_file((dir / "missing.txt").string(), (dir / "missing.txt").string()));
 }
 
+// Names of one file that may not exist yet: the same path written two ways,
+// through a folder that is a link, or one existing file under two names.
+TEST(TextFiles, SamePathAlsoForFilesNotMadeYet) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "sub");
+  std::filesystem::create_directory_symlink(dir / "sub", dir / "link");
+  write_file(dir / "a.txt", "");
+  std::filesystem::create_hard_link(dir / "a.txt", dir / "hard.txt");
+  const std::string out = (dir / "sub" / "out.txt").string();
+  const struct {
+    std::string other;
+    bool same;
+  } cases[] = {
+      {out, true},
+      {" " + out + " ", true},
+      {(dir / "sub" / "." / "out.txt").string(), true},
+      {(dir / "sub" / ".." / "sub" / "out.txt").string(), true},
+      {(dir / "link" / "out.txt").string(), true},
+      {(dir / "sub" / "OUT.TXT").string(), false},
+      {(dir / "out.txt").string(), false},
+      {"", false},
+      {std::string(6, '\0'), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.other);
+    EXPECT_EQ(same_path(out, c.other), c.same);
+    EXPECT_EQ(same_path(c.other, out), c.same);
+  }
+  EXPECT_TRUE(same_path((dir / "a.txt").string(), (dir / "hard.txt").string()));
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST(TextFiles, FailedWriteIsReported) {
   if (file_kind("/dev/full") == FileKind::Missing) GTEST_SKIP() << "no /dev/full here";
   TextFile out(13);

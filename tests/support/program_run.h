@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace testing_support {
 
@@ -45,6 +47,26 @@ class TempDir {
  private:
   fs::path path_;
 };
+
+// What lies under a folder: each file and folder with its bytes and its
+// time of last change (a folder's changes when a file is made or removed in
+// it), and each symbolic link with where it leads, by its path in the
+// folder. Two snapshots that are equal show that nothing was made, changed
+// or removed there.
+using Snapshot = std::map<std::string, std::pair<std::string, fs::file_time_type>>;
+inline Snapshot snapshot(const fs::path& dir) {
+  Snapshot s;
+  for (const auto& e : fs::recursive_directory_iterator(dir)) {
+    auto& entry = s[e.path().lexically_relative(dir).string()];
+    if (e.is_symlink()) {
+      entry.first = "-> " + fs::read_symlink(e.path()).string();
+    } else {
+      if (e.is_regular_file()) entry.first = read_file(e.path());
+      entry.second = fs::last_write_time(e.path());
+    }
+  }
+  return s;
+}
 
 struct RunResult {
   std::string out;  // standard output, byte for byte

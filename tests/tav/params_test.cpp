@@ -185,7 +185,8 @@ TEST_F(Params, DerivedValues) {
 
 // Typed numbers beyond the range of an integer parameter are held at its
 // limit, which the tests then refuse; a typed text goes into capitals and is
-// cut to its parameter's length.
+// cut to its parameter's length, but for a file to write, whose longer name
+// is asked for again.
 TEST_F(Params, TypedValuesAreStoredSafely) {
   answer("1e20\n");
   change_parameter(s, 1);
@@ -206,9 +207,32 @@ TEST_F(Params, TypedValuesAreStoredSafely) {
   change_parameter(s, 19);
   EXPECT_EQ(INTEG.METHOD.str(), "KEPLER");
 
-  answer("a-name-of-thirty-three-characters\n");
+  answer("a-name-of-thirty-three-characters\na-name-of-thirty-characters.el  \n");
   change_parameter(s, 16);
-  EXPECT_EQ(FILES.STFILE.str(), "A-NAME-OF-THIRTY-THREE-CHARACT");
+  EXPECT_EQ(FILES.STFILE.str(), "A-NAME-OF-THIRTY-CHARACTERS.EL");
+  EXPECT_EQ(output(),
+            " Enter new value for STFILE \r\n"
+            " STFILE variable is longer than 30 characters, please re-enter\r\n"
+            " Enter new value for STFILE \r\n");
+}
+
+// STFILE and ENDFIL longer than 30 characters in the initialization file:
+// the tests ask for them again, until a name is typed (here none).
+TEST_F(Params, ElementFileNamesTooLongInTheFileAreAskedForAgain) {
+  INTEG.METHOD = "KEPLER";
+  s.endfil_too_long = true;
+  EXPECT_EQ(failed_run_test(s), 17);
+  s.stfile_too_long = true;
+  EXPECT_EQ(failed_run_test(s), 16);
+  EXPECT_EQ(output(),
+            " ENDFIL variable is longer than 30 characters, please re-enter\r\n"
+            " STFILE variable is longer than 30 characters, please re-enter\r\n");
+  answer("\n\n");
+  change_parameter(s, 16);
+  change_parameter(s, 17);
+  EXPECT_FALSE(s.stfile_too_long);
+  EXPECT_FALSE(s.endfil_too_long);
+  EXPECT_EQ(failed_run_test(s), 0);
 }
 
 // The tests of the method and the steps, made after the others: each case

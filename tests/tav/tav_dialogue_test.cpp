@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "program_run.h"
@@ -17,6 +18,8 @@
 namespace {
 
 using namespace tav_run;
+using testing_support::Snapshot;
+using testing_support::snapshot;
 
 // An element file written by kestle: (433) Eros, epoch 2009 June 18.
 const fs::path kEros = kKestleExpected / "minor_planet.ele";
@@ -83,10 +86,12 @@ const std::vector<Dialogue> kDialogues = {
      {{"tavmpc.ini", kRun / "tavmpc.ini"}, {"eros.ele", kEros}},
      "\n4\nday\n15.5\n\n\neros.ele\ny\n\n\n\neros.ele\nn\n"},
     // Closing question: "Yes" starts another ephemeris, " y" ends the run; a
-    // capture-file name of 42 characters is taken.
+    // capture-file name of 40 characters is refused, not cut, and asked for
+    // again.
     {"long_form",
      {{"tavlong.ini", kRun / "tavlong.ini"}, {"eros.ele", kEros}},
-     "\n2\n\n\neros.ele\nYes\ncapture-file-name-longer-than-thirty.txt\n\n\neros.ele\n y\n"},
+     "\n2\n\n\neros.ele\nYes\ncapture-file-name-longer-than-thirty.txt\ncapture.txt\n\n\neros.ele\n"
+     " y\n"},
     // A key that names no file, a missing menu file, a missing typed name,
     // then a typed name with leading blanks.
     {"menu",
@@ -296,6 +301,161 @@ TEST(TavFiles, FilesToWriteThatAreFilesBeingReadAreAskedAgain) {
     ASSERT_NE(at, std::string::npos);
   }
 }
+
+// ------------------------------------------------------------ files to write
+
+// tavshort.ini with some of its assignments replaced: NPOS 3 and RKD, which
+// writes STFILE and ENDFIL, and the given texts for the two element files
+// (as written, in lower case: a typed name becomes capitals).
+std::string short_ini_with(const std::string& stfile, const std::string& endfil) {
+  std::string ini = read_file(kRun / "tavshort.ini");
+  const std::pair<std::string, std::string> changes[] = {
+      {"NPOS    = 30", "NPOS    = 3"},
+      {"METHOD  = 'KEPLER'", "METHOD  = 'RKD'"},
+      {"STFILE  = ' '", "STFILE  = '" + stfile + "'"},
+      {"ENDFIL  = ' '", "ENDFIL  = '" + endfil + "'"},
+  };
+  for (const auto& [from, to] : changes) {
+    const std::size_t at = ini.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) ini.replace(at, from.size(), to);
+  }
+  return ini;
+}
+
+// The place that no one may write, root included: a read-only setting of
+// the kernel, and its folder.
+const fs::path kReadOnlyFile = "/proc/sys/kernel/ostype";
+
+struct FilesToWrite {
+  const char* name;
+  std::string stfile, endfil;  // in the initialization file
+  std::string input;
+  std::vector<std::string> said;  // console texts, in this order
+  // The files that the run makes, each with a text it holds; every other
+  // file and folder stays as it was.
+  std::vector<std::pair<std::string, std::string>> made;
+  std::size_t listings = 1;  // of three lines each
+  bool needs_read_only_place = false;
+};
+
+void PrintTo(const FilesToWrite& c, std::ostream* os) {
+  *os << c.name;
+}
+
+const std::string kCaptureAgain =
+    ", please re-enter\r\n If you want to save a text file containing the screen\r\n";
+const std::string kListed = "Elements from:  ";    // in a capture file
+const std::string kSaved = "TAV generated file ";  // in an element file
+
+const std::vector<FilesToWrite> kFilesToWrite = {
+    // The capture file, typed first, and STFILE, read after it from the
+    // file: STFILE is asked for. In the next ephemeris STFILE is set when
+    // the capture file is typed, also written another way: the capture
+    // question comes again. Then ENDFIL typed in the dialogue as the
+    // capture file: ENDFIL is asked for.
+    {"capture_file_and_element_files",
+     "out.txt",
+     "",
+     "out.txt\n1\n\nstart.ele\n\n3\neros.ele\n"
+     "y\n./START.ELE\nCAP.TXT\nendfil\ncap.txt\n\nend.ele\n\n\neros.ele\nn\n",
+     {" STFILE variable is the capture file, please re-enter\r\n"
+      " Enter new value for STFILE \r\n",
+      " Elements saved on file START.ELE", " Screen output is in file named out.txt",
+      " The capture file is the element file STFILE" + kCaptureAgain,
+      " ENDFIL variable is the capture file, please re-enter\r\n"
+      " Enter new value for ENDFIL \r\n",
+      " Elements saved on file END.ELE", " Screen output is in file named CAP.TXT"},
+     {{"out.txt", kListed}, {"START.ELE", kSaved}, {"CAP.TXT", kListed}, {"END.ELE", kSaved}},
+     2},
+    // Names longer than 30 characters: the capture file typed (31, then 30
+    // with trailing blanks, which is taken), STFILE typed (37), ENDFIL from
+    // the file (40, refused at the tests). No name is cut.
+    {"names_longer_than_thirty",
+     "",
+     "an-end-file-name-of-forty-characters.ele",
+     "a-capture-file-named-by-31-char\nthe-capture-file-of-thirty.txt   \n1\n"
+     "stfile\na-start-file-name-of-forty-characters\nstart.ele\n\nend.ele\n\n3\neros.ele\nn\n",
+     {" The capture file name is longer than 30 characters" + kCaptureAgain, " Enter one of",
+      " STFILE variable is longer than 30 characters, please re-enter\r\n"
+      " Enter new value for STFILE \r\n",
+      " ENDFIL variable is longer than 30 characters, please re-enter\r\n"
+      " Enter new value for ENDFIL \r\n"},
+     {{"the-capture-file-of-thirty.txt", kListed}, {"START.ELE", kSaved}, {"END.ELE", kSaved}}},
+    // Names under which no file can be made, found before anything is
+    // written: a capture file under a file, STFILE a folder, ENDFIL in a
+    // folder that does not exist; the last answer makes it in SUB.
+    {"names_that_cannot_be_made",
+     "SUB",
+     "nodir/end.ele",
+     "plain.txt/cap.txt\n\n1\n\n\n\nsub/end.ele\n\n3\neros.ele\nn\n",
+     {" The capture file is under a name that is not a folder" + kCaptureAgain,
+      " STFILE variable is a folder, please re-enter\r\n Enter new value for STFILE \r\n",
+      " ENDFIL variable is in a folder that does not exist, please re-enter\r\n"
+      " Enter new value for ENDFIL \r\n",
+      " Elements saved on file SUB/END.ELE"},
+     {{"SUB/END.ELE", kSaved}}},
+    // No permission, for root too: a file and a folder of the kernel's
+    // settings, which are read-only.
+    {"names_without_permission",
+     kReadOnlyFile.string(),
+     (kReadOnlyFile.parent_path() / "end.ele").string(),
+     "\n1\n\n\n\n\n\n3\neros.ele\nn\n",
+     {" STFILE variable is a file that cannot be written, please re-enter\r\n"
+      " Enter new value for STFILE \r\n",
+      " ENDFIL variable is in a folder that cannot be written, please re-enter\r\n"
+      " Enter new value for ENDFIL \r\n"},
+     {},
+     1,
+     true},
+};
+
+class FilesToWriteTest : public ::testing::TestWithParam<FilesToWrite> {};
+
+// Each refusal comes with its message where the name was given, the run
+// goes on to its listing, and no file is made or changed but the ones named
+// at last.
+TEST_P(FilesToWriteTest, RefusedWhereNamedAndNothingElseWritten) {
+  const FilesToWrite& c = GetParam();
+  if (c.needs_read_only_place && !fs::exists(kReadOnlyFile))
+    GTEST_SKIP() << "no " << kReadOnlyFile << " here";
+  TempDir dir;
+  write_file(dir / "tavshort.ini", short_ini_with(c.stfile, c.endfil));
+  place(dir, "eros.ele", kEros);
+  write_file(dir / "plain.txt", "a file, not a folder");
+  fs::create_directory(dir / "SUB");
+  const Snapshot before = snapshot(dir.path());
+  const std::string read_only = read_file(kReadOnlyFile);
+
+  const RunResult r = testing_support::run_program(TAV_BINARY, c.input, dir.path());
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  std::size_t at = 0;
+  for (const std::string& text : c.said) {
+    SCOPED_TRACE(text);
+    at = r.out.find(text, at);
+    ASSERT_NE(at, std::string::npos);
+  }
+  const auto listed = listings(r.out);
+  ASSERT_EQ(listed.size(), c.listings);
+  for (const auto& l : listed) EXPECT_EQ(l.size(), 3u);
+
+  Snapshot after = snapshot(dir.path());
+  for (const auto& [name, holds] : c.made) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(after.count(name), 1u);
+    EXPECT_NE(after[name].first.find(holds), std::string::npos);
+    after.erase(name);
+    // A folder in which a file was made has changed for it.
+    const std::string folder = fs::path(name).parent_path().string();
+    if (!folder.empty() && before.count(folder)) after[folder] = before.at(folder);
+  }
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(read_file(kReadOnlyFile), read_only);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tav, FilesToWriteTest, ::testing::ValuesIn(kFilesToWrite),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A numeric answer that is not a number ends the run.
 TEST(TavFatal, AnswerThatIsNotANumber) {
