@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "calendar.h"
+#include "grid.h"
 #include "outfiles.h"
 #include "records.h"
 #include "stop.h"
@@ -104,12 +105,11 @@ FirstTime first_time(const EphemState& s) {
   return t;
 }
 
-// The first listed time as a Julian date, before any delta-T.
+// The first listed time as a Julian date, before any delta-T, as the
+// listing's grid takes it.
 JulianDate first_listed_jd(const EphemState& s) {
-  FirstTime t = first_time(s);
-  JulianDate jd = 0;
-  MYDATE(t.date.year, t.date.month, t.date.day, t.hour, jd, 1);
-  return jd;
+  const FirstTime t = first_time(s);
+  return ::first_listed_jd(t.date, t.hour);
 }
 
 // ------------------------------------------------------------ display lines
@@ -324,6 +324,13 @@ int failed_value_test(const EphemState& s) {
   const double whole_day = std::trunc(listed_day(s));
   if (whole_day < 0 || whole_day > 31) {
     say({"DAY variable out of range 0-32, please re-enter"});
+    return P_DAY;
+  }
+  // The listing's dates go from the Julian calendar to the Gregorian at
+  // 1582 October 15, which follows October 4: the days between are in
+  // neither.
+  if (skipped_by_the_calendar(trunc_to_i32(RUNPAR.YEAR), RUNPAR.MONTH, trunc_to_i32(whole_day))) {
+    say({"No such day: 1582 Oct 4 is followed by Oct 15, please re-enter"});
     return P_DAY;
   }
   if (RUNPAR.ET < 0 || RUNPAR.ET > 24) {
