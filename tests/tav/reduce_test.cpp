@@ -395,6 +395,31 @@ TEST(ReductionFrameOfTheListing, YearOfTheEquinox) {
   }
 }
 
+// Whatever the equinox, the precessed right ascension lies in [0, 2 pi): far
+// from J2000, where the angle z passes pi, one addition of 2 pi no longer
+// brings it there (CYEAR 50000 printed 44 h 30 m).
+TEST(ReduceLine, PrecessedRightAscensionInRangeForAnyEquinox) {
+  LineInput in;
+  in.tjd = 2460000.5;
+  in.step_days = 0.0;
+  in.r = 2.0;
+  in.delta = 1.0;
+  in.R = 1.0;
+  in.ncenter = 11;  // nothing between light time and precession
+  for (double cyear : {2001.0, 22000.0, 50000.0, 214748.0}) {
+    for (double ra : {0.0, 1.0, 3.0, 5.0, 6.28}) {
+      for (double dec : {-1.2, 0.0, 0.7}) {
+        SCOPED_TRACE(::testing::Message() << cyear << " " << ra << " " << dec);
+        in.ra = ra;
+        in.dec = dec;
+        const ReducedLine out = reduce_line(in, Text<13>(""), 0, 5.0, 0.15, reduction_frame(cyear));
+        EXPECT_GE(out.ra, 0.0);
+        EXPECT_LT(out.ra, 2.0 * ASTCON::PI);
+      }
+    }
+  }
+}
+
 // Which correction follows the light time depends on the centre body: the
 // Earth's aberration by ABERR, none for the Sun, + V/c for any other body
 // (here V = 0.01 AU/day toward RA 90 deg on a place at RA 0, Dec 0: the
