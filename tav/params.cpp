@@ -10,6 +10,7 @@
 #include "grid.h"
 #include "outfiles.h"
 #include "records.h"
+#include "reduce.h"
 #include "stop.h"
 #include "textio.h"
 
@@ -85,10 +86,12 @@ bool is_mpc(const EphemState& s) {
 constexpr std::int32_t kFirstYear = 0;
 constexpr std::int32_t kLastYear = 214748;
 
-// A year (YEAR, CYEAR) whose whole part, as the dates take it, they hold.
-bool year_held(double year) {
+// A year whose whole part, as the dates take it, lies from `first` to
+// `last`: for YEAR the years the calendar holds, for CYEAR the years whose
+// equinox the listing can carry its places to (reduce.h).
+bool year_held(double year, std::int32_t first = kFirstYear, std::int32_t last = kLastYear) {
   const std::int32_t whole = trunc_to_i32(year);
-  return whole >= kFirstYear && whole <= kLastYear;
+  return whole >= first && whole <= last;
 }
 
 // The date and hour of the first listed time, as the derived values make
@@ -337,10 +340,10 @@ int failed_value_test(const EphemState& s) {
     say({"Hour variable out of range 0-24, please re-enter"});
     return P_ET;
   }
-  // The equinox of the printed places is 1 January of the year CYEAR, a
-  // date like the listed ones.
-  if (!year_held(RUNPAR.CYEAR)) {
-    say({"CYEAR variable out of range 0-214748, please re-enter"});
+  // The equinox of the printed places is 1 January of the year CYEAR, as
+  // far from today as the precession still holds.
+  if (!year_held(RUNPAR.CYEAR, kFirstEquinoxYear, kLastEquinoxYear)) {
+    say({"CYEAR variable out of range 0-5215, please re-enter"});
     return P_CYEAR;
   }
   if (PERTRB.NPLANET < 1 || PERTRB.NPLANET > 10) {

@@ -91,9 +91,12 @@ TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
          RUNPAR.MONTH = 0;
        },
        2},
+      // The years whose equinox the precession reaches: 0 to 5215.
       {"CYEAR -0.5 is the year 0", [](EphemState&) { RUNPAR.CYEAR = -0.5; }, 0},
       {"CYEAR -1", [](EphemState&) { RUNPAR.CYEAR = -1.0; }, 8},
-      {"CYEAR 214748.9", [](EphemState&) { RUNPAR.CYEAR = 214748.9; }, 0},
+      {"CYEAR 5215.9", [](EphemState&) { RUNPAR.CYEAR = 5215.9; }, 0},
+      {"CYEAR 5216", [](EphemState&) { RUNPAR.CYEAR = 5216.0; }, 8},
+      {"CYEAR 50000", [](EphemState&) { RUNPAR.CYEAR = 50000.0; }, 8},
       {"CYEAR 1e9", [](EphemState&) { RUNPAR.CYEAR = 1e9; }, 8},
       {"MONTH 0", [](EphemState&) { RUNPAR.MONTH = 0; }, 3},
       {"MONTH 13 before DAY 40",
@@ -306,6 +309,12 @@ TEST_F(Params, RefusalsOfValuesThatCannotBeCarriedNameTheValue) {
   RUNPAR.YEAR = 2147483647.0;
   ASSERT_EQ(failed_value_test(s), 2);
   EXPECT_EQ(output(), " YEAR variable out of range 0-214748, please re-enter\r\n");
+
+  passing_set();
+  answer("");
+  RUNPAR.CYEAR = 5216.0;
+  ASSERT_EQ(failed_value_test(s), 8);
+  EXPECT_EQ(output(), " CYEAR variable out of range 0-5215, please re-enter\r\n");
 
   passing_set();
   answer("");
