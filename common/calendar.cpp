@@ -29,9 +29,10 @@ LocalTime system_clock_now() {
 
 LocalClock g_clock = nullptr;
 
-}  // namespace
-
-void CTOJ(const PackedDateTime& packed, JulianDate& jd) {
+// CTOJ's arithmetic with the leap years of either calendar: the Gregorian
+// (CTOJ itself) or the Julian, whose constant puts 1582 October 5 (Julian)
+// on the same day as October 15 (Gregorian).
+JulianDate packed_to_jd(const PackedDateTime& packed, bool gregorian) {
   // Worked in 64 bits so that no date word can overflow; within the range
   // of real dates the results equal those of 32-bit arithmetic.
   const std::int64_t D = packed.date;
@@ -43,9 +44,37 @@ void CTOJ(const PackedDateTime& packed, JulianDate& jd) {
   const double J = static_cast<double>(S) / 86400.0 + 0.5;
   const std::int64_t M = ((N / 100) % 100) % 12;
   const std::int64_t Y = ((N / 100) % 100) / 12 + N / 10000;
-  const std::int64_t days = ((M - M / 6 - M / 11) / 2) * 30 + ((M / 6 + M + M / 11 + 1) / 2) * 31 +
-                            Y * 365 + Y / 4 - Y / 100 + Y / 400 + 260149;
-  jd = static_cast<double>(T % 100) / 8640000.0 + J + static_cast<double>(days);
+  const std::int64_t leap_days = gregorian ? Y / 4 - Y / 100 + Y / 400 + 260149 : Y / 4 + 260117;
+  const std::int64_t days =
+      ((M - M / 6 - M / 11) / 2) * 30 + ((M / 6 + M + M / 11 + 1) / 2) * 31 + Y * 365 + leap_days;
+  return static_cast<double>(T % 100) / 8640000.0 + J + static_cast<double>(days);
+}
+
+// The first date word of the Gregorian calendar, and the days it skipped.
+constexpr std::int64_t kFirstGregorianDate = 15821015;
+constexpr std::int64_t kFirstSkippedDate = 15821005;
+
+std::int64_t date_word(std::int32_t year, std::int32_t month, std::int32_t day) {
+  return std::int64_t{year} * 10000 + std::int64_t{month} * 100 + day;
+}
+
+// The date word YYYYMMDD and the time word HHMMSSCC of MYDATE's mode 1.
+PackedDateTime pack(std::int32_t year, std::int32_t month, std::int32_t day, double hour) {
+  const std::int64_t date = date_word(year, month, day);
+  const std::int64_t h = trunc_to_i32(hour);
+  const double m = (hour - static_cast<double>(h)) * 60.0;
+  const double s = (m - std::trunc(m)) * 60.0;
+  const double c = (s - std::trunc(s)) * 100.0;
+  // Each part saturates to 32 bits first, so that absurd hours stay defined.
+  const std::int64_t time = std::int64_t{trunc_to_i32(m)} * 10000 + h * 1000000 +
+                            std::int64_t{trunc_to_i32(s)} * 100 + trunc_to_i32(c);
+  return {to_i32(date), to_i32(time)};
+}
+
+}  // namespace
+
+void CTOJ(const PackedDateTime& packed, JulianDate& jd) {
+  jd = packed_to_jd(packed, true);
 }
 
 void JTOC(JulianDate jd, CalendarFields& fields, std::int32_t mode) {
@@ -77,15 +106,7 @@ void JTOC(JulianDate jd, CalendarFields& fields, std::int32_t mode) {
 void MYDATE(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& hour,
             JulianDate& jd, std::int32_t mode) {
   if (mode == 1) {
-    const std::int64_t date = std::int64_t{year} * 10000 + std::int64_t{month} * 100 + day;
-    const std::int64_t h = trunc_to_i32(hour);
-    const double m = (hour - static_cast<double>(h)) * 60.0;
-    const double s = (m - std::trunc(m)) * 60.0;
-    const double c = (s - std::trunc(s)) * 100.0;
-    // Each part saturates to 32 bits first, so that absurd hours stay defined.
-    const std::int64_t time = std::int64_t{trunc_to_i32(m)} * 10000 + h * 1000000 +
-                              std::int64_t{trunc_to_i32(s)} * 100 + trunc_to_i32(c);
-    CTOJ(PackedDateTime{to_i32(date), to_i32(time)}, jd);
+    CTOJ(pack(year, month, day, hour), jd);
     return;
   }
   CalendarFields cf;
@@ -96,6 +117,16 @@ void MYDATE(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& 
   hour = static_cast<double>(cf.f[4]) / 60.0 + static_cast<double>(cf.f[3]) + cf.seconds / 3600.0;
 }
 
+JulianDate calendar_to_jd(std::int32_t year, std::int32_t month, std::int32_t day, double hour) {
+  const bool gregorian = date_word(year, month, day) >= kFirstGregorianDate;
+  return packed_to_jd(pack(year, month, day, hour), gregorian);
+}
+
+bool skipped_by_the_calendar(std::int32_t year, std::int32_t month, std::int32_t day) {
+  const std::int64_t d = date_word(year, month, day);
+  return d >= kFirstSkippedDate && d < kFirstGregorianDate;
+}
+
 void MYDATEJR(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& hour,
               JulianDate& jd, std::int32_t mode) {
   if (mode == 1) {
@@ -104,9 +135,8 @@ void MYDATEJR(std::int32_t& year, std::int32_t& month, std::int32_t& day, double
       y -= 1;
       m += 12;
     }
-    const std::int64_t date = std::int64_t{year} * 10000 + std::int64_t{month} * 100 + day;
     std::int64_t B = 0;
-    if (date >= 15821015) {
+    if (date_word(year, month, day) >= kFirstGregorianDate) {
       const std::int64_t A = y / 100;
       B = 2 - A + A / 4;
     }

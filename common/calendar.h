@@ -22,6 +22,21 @@ void CTOJ(const PackedDateTime& packed, JulianDate& jd);
 // 2299160.5, Gregorian from it on; > 0: Gregorian.
 void JTOC(JulianDate jd, CalendarFields& fields, std::int32_t mode);
 
+// A calendar date and hour of the day to the Julian date, read in the
+// calendar that MYDATE's other mode gives dates back in: the Julian calendar
+// before 1582 October 15, the Gregorian from it on (there MYDATE's mode 1
+// to the bit). A date so read comes back from MYDATE as it was given. The
+// date word year x 10000 + month x 100 + day chooses the calendar (below
+// 15821015 the Julian), so that days and months beyond their ranges carry
+// as in CTOJ within the calendar of the date as given; the hour is packed
+// as MYDATE packs it. For years from 0 on (and the BC form of CTOJ).
+JulianDate calendar_to_jd(std::int32_t year, std::int32_t month, std::int32_t day, double hour);
+
+// True for 1582 October 5 to 14, the days that lie in neither calendar of
+// MYDATE (October 15 follows October 4); calendar_to_jd reads them in the
+// Julian calendar, and MYDATE gives them back as October 15 to 24.
+bool skipped_by_the_calendar(std::int32_t year, std::int32_t month, std::int32_t day);
+
 // A second conversion with MYDATE's interface, by the method of Meeus.
 void MYDATEJR(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& hour,
               JulianDate& jd, std::int32_t mode);

@@ -49,5 +49,5 @@ void PRECESS(JulianDate t0, JulianDate t1, double& ra, double& dec) {
 
   // A point that lands on the new pole can give |A| a rounding above 1.
   dec = std::asin(std::clamp(A, -1.0, 1.0));
-  ra = positive_angle(std::atan2(B, C) + zz);
+  ra = angle_in_circle(std::atan2(B, C) + zz);
 }

@@ -15,12 +15,15 @@ double delta_t(JulianDate tjd, std::int32_t year) {
   return w * d2 + (1.0 - w) * d1;
 }
 
+JulianDate first_listed_jd(const FirstDate& first, double ET) {
+  return calendar_to_jd(first.year, first.month, first.day, ET);
+}
+
 JulianDate build_listing_grid(const FirstDate& first, double ET, double XJINC, std::int32_t NPOS,
                               const Text<32>& FORM) {
-  std::int32_t year = first.year, month = first.month, day = first.day;
-  double hour = ET;
-  JulianDate JD0 = 0;
-  MYDATE(year, month, day, hour, JD0, 1);
+  // Read in the calendar the listing prints its dates in, so that the first
+  // line shows the date as given, also before 1582 October 15.
+  const JulianDate JD0 = first_listed_jd(first, ET);
 
   const bool universal_time = FORM.is("ASTRM") || FORM.is("MPC");
   const std::int64_t entries = std::int64_t{NPOS} + 1;  // no overflow for any NPOS

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "astcon.h"
+#include "frames.h"
 #include "positions.h"
 #include "records.h"
 
@@ -175,9 +176,10 @@ Sexagesimal sexagesimal(double RA, double DEC, Form form) {
   const bool seconds = form == Form::Astrm || form == Form::Mpc;
   out.sign = DEC < 0.0 ? '-' : '+';
   // Light time and aberration can carry a place at 0 h just below 0 or to
-  // 2 pi when no precession follows: shown as 23 h 59 m and 0 h.
-  if (RA < 0.0) RA += 2.0 * ASTCON::PI;
-  if (RA >= 2.0 * ASTCON::PI) RA -= 2.0 * ASTCON::PI;
+  // 2 pi when no precession follows: shown as 23 h 59 m and 0 h. Any other
+  // value is brought into [0, 2 pi) as well, so that no line shows more
+  // than 23 h.
+  RA = angle_in_circle(RA);
   // Right ascension to 0.01 second or minute of time, declination to 0.1
   // second or minute of arc.
   const UnitsMinutesSeconds ra = split_rounded(ASTCON::RADDEG * RA / 15.0, seconds, 100.0);

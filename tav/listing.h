@@ -60,9 +60,9 @@ UnitsMinutesSeconds split_rounded(double value, bool seconds, double scale);
 // SHORT and LONG: m and dm rounded to 0.01 and 0.1 minute, sec and ds 0.
 // ASTRM and MPC: m and dm whole, sec and ds rounded to 0.01 and 0.1 second.
 // A minute or second that rounds to 60 carries into the next unit; 24 hours
-// become 0. A right ascension just below 0 or at 2 pi or above is first
-// brought into [0, 2 pi). A place that is not a number gives not-a-number parts, which
-// print as asterisks.
+// become 0. Any right ascension is first brought into [0, 2 pi), so that
+// no more than 23 h is shown. A place that is not a number gives
+// not-a-number parts, which print as asterisks.
 struct Sexagesimal {
   double h = 0;  // whole hours
   double m = 0, sec = 0;

@@ -87,23 +87,22 @@ std::int32_t MAJOR_PLANETS() {
     BodyState seen{}, helio{}, observer{};
     // A date outside the file: the requests have switched to mean planets,
     // and this entry and the ones after it keep another listing's positions.
-    const auto outside_file = [] { end_listing_fill(kOutsideJplFile); };
-    if (PLEPHX(t, target, centre, seen) == 1) {
-      outside_file();
-      break;
-    }
-    if (PLEPHX(t, target, kSun, helio) == 1) {
-      outside_file();
-      break;
-    }
+    // The switch shows in IMEAN, which was 0 when the fill began (mean
+    // planets refuse it), also where a request is answered from the mean
+    // planets with status 0, as the barycentre seen from the Sun is: without
+    // the test each entry would switch again, with its notice and pause.
+    const auto switched = [](std::int32_t status) {
+      if (status == 0 && PLNSRC.IMEAN == 0) return false;
+      end_listing_fill(kOutsideJplFile);
+      return true;
+    };
+    if (switched(PLEPHX(t, target, centre, seen))) break;
+    if (switched(PLEPHX(t, target, kSun, helio))) break;
     if (i == 1 && !FILES.STFILE.blank()) SAVE_ELE(heliocentric_state(helio), t, FILES.STFILE);
     if (i == RUNPAR.NPOS && !FILES.ENDFIL.blank()) {
       SAVE_ELE(heliocentric_state(helio), t, FILES.ENDFIL);
     }
-    if (PLEPHX(t, centre, kSun, observer) == 1) {
-      outside_file();
-      break;
-    }
+    if (switched(PLEPHX(t, centre, kSun, observer))) break;
     POSNS.RHELIO(i) = length(helio);
     POSNS.DELTA(i) = length(seen);
     POSNS.ROBS(i) = length(observer);

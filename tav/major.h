@@ -31,7 +31,9 @@ std::string_view body_name(BodyNumber body);
 // (positions.h). When a date leaves the JPL file and the planet requests
 // fall back to mean planets, the fill ends at that entry with
 // kOutsideJplFile as the reason, so that the listing shows only the entries
-// filled from the file.
+// filled from the file: one notice of the switch, whichever the bodies (the
+// barycentre seen from the Sun, which the switch answers from the mean
+// planets, included).
 std::int32_t MAJOR_PLANETS();
 
 // The reason the major-planet listing gives when its fill ends early.

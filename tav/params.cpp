@@ -7,8 +7,10 @@
 #include <string_view>
 
 #include "calendar.h"
+#include "grid.h"
 #include "outfiles.h"
 #include "records.h"
+#include "reduce.h"
 #include "stop.h"
 #include "textio.h"
 
@@ -79,10 +81,12 @@ bool is_mpc(const EphemState& s) {
 constexpr std::int32_t kFirstYear = 0;
 constexpr std::int32_t kLastYear = 214748;
 
-// A year (YEAR, CYEAR) whose whole part, as the dates take it, they hold.
-bool year_held(double year) {
+// A year whose whole part, as the dates take it, lies from `first` to
+// `last`: for YEAR the years the calendar holds, for CYEAR the years whose
+// equinox the listing can carry its places to (reduce.h).
+bool year_held(double year, std::int32_t first = kFirstYear, std::int32_t last = kLastYear) {
   const std::int32_t whole = trunc_to_i32(year);
-  return whole >= kFirstYear && whole <= kLastYear;
+  return whole >= first && whole <= last;
 }
 
 // The date and hour of the first listed time, as the derived values make
@@ -99,12 +103,11 @@ FirstTime first_time(const EphemState& s) {
   return t;
 }
 
-// The first listed time as a Julian date, before any delta-T.
+// The first listed time as a Julian date, before any delta-T, as the
+// listing's grid takes it.
 JulianDate first_listed_jd(const EphemState& s) {
-  FirstTime t = first_time(s);
-  JulianDate jd = 0;
-  MYDATE(t.date.year, t.date.month, t.date.day, t.hour, jd, 1);
-  return jd;
+  const FirstTime t = first_time(s);
+  return ::first_listed_jd(t.date, t.hour);
 }
 
 // ------------------------------------------------------------ display lines
@@ -334,14 +337,21 @@ int failed_value_test(const EphemState& s) {
     say({"DAY variable out of range 0-32, please re-enter"});
     return P_DAY;
   }
+  // The listing's dates go from the Julian calendar to the Gregorian at
+  // 1582 October 15, which follows October 4: the days between are in
+  // neither.
+  if (skipped_by_the_calendar(trunc_to_i32(RUNPAR.YEAR), RUNPAR.MONTH, trunc_to_i32(whole_day))) {
+    say({"No such day: 1582 Oct 4 is followed by Oct 15, please re-enter"});
+    return P_DAY;
+  }
   if (RUNPAR.ET < 0 || RUNPAR.ET > 24) {
     say({"Hour variable out of range 0-24, please re-enter"});
     return P_ET;
   }
-  // The equinox of the printed places is 1 January of the year CYEAR, a
-  // date like the listed ones.
-  if (!year_held(RUNPAR.CYEAR)) {
-    say({"CYEAR variable out of range 0-214748, please re-enter"});
+  // The equinox of the printed places is 1 January of the year CYEAR, as
+  // far from today as the precession still holds.
+  if (!year_held(RUNPAR.CYEAR, kFirstEquinoxYear, kLastEquinoxYear)) {
+    say({"CYEAR variable out of range 0-5215, please re-enter"});
     return P_CYEAR;
   }
   if (PERTRB.NPLANET < 1 || PERTRB.NPLANET > 10) {

@@ -40,11 +40,13 @@ void parameter_dialogue(EphemState& s);
 void change_parameter(EphemState& s, int k);
 
 // The tests of the values typed, with their messages, in the dialogue's
-// order: NPOS, YEAR and CYEAR within 0 to 214748 (the years whose dates the
-// calendar holds), MONTH, DAY (taken as listed_day gives it), ET, NPLANET,
-// NCENTER with mean planets, PLANET, FORM, the JPL file. Returns 0 when all
-// pass, or the number of the parameter to ask for after the message of the
-// first that fails. Changes nothing.
+// order: NPOS, YEAR within 0 to 214748 (the years whose dates the calendar
+// holds), MONTH, DAY (taken as listed_day gives it; not 1582 October 5 to
+// 14, which the listing's calendar skips), ET, CYEAR within 0 to 5215 (the
+// years the precession reaches, reduce.h), NPLANET, NCENTER with mean
+// planets, PLANET, FORM, the JPL file. Returns 0 when all pass, or the
+// number of the parameter to ask for after the message of the first that
+// fails. Changes nothing.
 int failed_value_test(const EphemState& s);
 
 // The day of the first listed time: DAY rounded to a whole day, halves away

@@ -102,9 +102,8 @@ void TOPCOR(double& x, double& y, double& z, JulianDate t) {
   double hour = 0;
   JulianDate date = t;
   MYDATE(year, month, day, hour, date, -1);
-  double zero = 0.0;
-  JulianDate jd0 = 0;
-  MYDATE(year, month, day, zero, jd0, 1);
+  // 0 h of that date, read back in the calendar it was given in.
+  const JulianDate jd0 = calendar_to_jd(year, month, day, 0.0);
   const double gmst = 6.656306 + 0.0657098242 * (jd0 - 2445700.5) + 1.002738 * hour;
   const double lst = gmst - OBSERV.OLON / 15.0;
   const double theta = lst * 15.0 / ASTCON::RADDEG;

@@ -28,6 +28,23 @@ struct ReductionFrame {
 };
 ReductionFrame reduction_frame(double CYEAR);
 
+// The years INT(CYEAR) whose equinox the places can be carried to. The
+// first is 0, the first year whose 1 January the calendar holds (an earlier
+// year is packed as a date of another year). The last is 5215, the last
+// year for which the precession by the IAU 1976 angles, cubics in time
+// meant for the centuries around J2000, stays within one minute of arc of
+// the long-term precession of Vondrak, Capitaine and Wallace (2011, valid
+// over 200 000 years), for every place in the sky. One minute of arc is
+// ten units of the declinations that SHORT and LONG print: a frame wrong
+// by more is no longer the equator and equinox of that year in any use a
+// listing has. Past it the cubics leave the real motion fast: 1' is passed
+// in 5216, 10' in 7542, a degree in 10190, 40 degrees by 20000. Before the
+// year 0 the error would stay within 1' back to -2344: there the
+// calendar's limit comes first. (Year 0: 3.0", 1000: 1.8", 3000: 3.6",
+// 4000: 13", 5000: 46".)
+inline constexpr std::int32_t kFirstEquinoxYear = 0;
+inline constexpr std::int32_t kLastEquinoxYear = 5215;
+
 // What one line needs: the entry's date and geometric place, the geometric
 // place of the next listed time and the step to it, the three distances
 // r (object-Sun), delta (object-centre body), R (centre body-Sun), and what

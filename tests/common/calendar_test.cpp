@@ -140,6 +140,72 @@ TEST(Mydate, CalendarChangesAt1582October15) {
   EXPECT_NE(old.d, 1);
 }
 
+// The Julian Day Number of a date, by the integer algorithm of the
+// Explanatory Supplement (Fliegel and Van Flandern for the Gregorian
+// calendar, its Julian counterpart), written apart from CTOJ's packed words.
+// Months are counted from March; every dividend is positive for years from
+// -4800 on.
+std::int64_t day_number(int y, int m, int d, bool gregorian) {
+  const std::int64_t a = (14 - m) / 12;
+  const std::int64_t yy = y + 4800 - a, mm = m + 12 * a - 3;
+  const std::int64_t n = d + (153 * mm + 2) / 5 + 365 * yy + yy / 4;
+  return gregorian ? n - yy / 100 + yy / 400 - 32045 : n - 32083;
+}
+
+// A date is read in the calendar that MYDATE gives it back in: the Julian
+// before 1582 October 15, the Gregorian from it on, and it comes back as
+// given. The Gregorian dates are MYDATE's own to the bit.
+TEST(CalendarToJd, ReadsTheCalendarThatMydatePrints) {
+  struct Case {
+    int y, m, d;
+    double h;
+    bool gregorian;
+  };
+  const Case cases[] = {
+      {1582, 10, 4, 0.0, false},  {1582, 10, 4, 18.5, false}, {1582, 10, 15, 0.0, true},
+      {1582, 10, 3, 12.0, false}, {1582, 9, 24, 0.0, false},  {1000, 1, 1, 0.0, false},
+      {1500, 2, 29, 6.0, false},                          // a leap day of the Julian calendar only
+      {1, 1, 1, 0.0, false},      {0, 1, 1, 0.0, false},  // 1 BC
+      {0, 2, 29, 23.75, false},   {0, 12, 31, 12.0, false},   {1600, 2, 29, 0.0, true},
+      {1700, 3, 1, 0.0, true},    {2025, 1, 1, 0.0, true},    {2009, 7, 15, 6.5, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.y << "-" << c.m << "-" << c.d << " " << c.h);
+    const JulianDate jd = calendar_to_jd(c.y, c.m, c.d, c.h);
+    const double want =
+        static_cast<double>(day_number(c.y, c.m, c.d, c.gregorian)) - 0.5 + c.h / 24.0;
+    EXPECT_NEAR(jd, want, 1e-9);
+    if (c.gregorian) {
+      EXPECT_EQ(jd, to_jd(c.y, c.m, c.d, c.h));
+    }
+    const Cal back = to_cal(jd);
+    EXPECT_EQ(back.y, c.y);
+    EXPECT_EQ(back.m, c.m);
+    EXPECT_EQ(back.d, c.d);
+    EXPECT_NEAR(back.h, c.h, 1e-6);
+  }
+  // Days, months and hours beyond their ranges carry within the calendar of
+  // the date as given: 1582 September 31 is October 1 (Julian), October 4
+  // at 24 h is October 5 (Julian), which is the Gregorian October 15.
+  EXPECT_EQ(calendar_to_jd(1582, 9, 31, 0.0), calendar_to_jd(1582, 10, 1, 0.0));
+  EXPECT_EQ(calendar_to_jd(1582, 10, 4, 24.0), 2299160.5);
+  EXPECT_EQ(calendar_to_jd(1500, 2, 30, 0.0), calendar_to_jd(1500, 3, 1, 0.0));
+  EXPECT_EQ(calendar_to_jd(1581, 13, 1, 0.0), calendar_to_jd(1582, 1, 1, 0.0));
+  // The hour packs as MYDATE packs it (truncated to the hundredth of a second).
+  EXPECT_EQ(calendar_to_jd(1000, 1, 1, 23.99999) - calendar_to_jd(1000, 1, 1, 0.0),
+            to_jd(2000, 1, 1, 23.99999) - to_jd(2000, 1, 1, 0.0));
+}
+
+TEST(CalendarToJd, DaysThatNeitherCalendarHas) {
+  EXPECT_FALSE(skipped_by_the_calendar(1582, 10, 4));
+  for (int d = 5; d <= 14; ++d) EXPECT_TRUE(skipped_by_the_calendar(1582, 10, d)) << d;
+  EXPECT_FALSE(skipped_by_the_calendar(1582, 10, 15));
+  EXPECT_FALSE(skipped_by_the_calendar(1583, 10, 10));
+  EXPECT_FALSE(skipped_by_the_calendar(1581, 10, 10));
+  // Read in the Julian calendar, October 5 is the Gregorian October 15.
+  EXPECT_EQ(calendar_to_jd(1582, 10, 5, 0.0), 2299160.5);
+}
+
 TEST(Jtoc, ZeroIsNoonOfMinus4712January1) {
   CalendarFields f;
   JTOC(0.0, f, 0);

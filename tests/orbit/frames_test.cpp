@@ -112,10 +112,12 @@ TEST(Precess, ForwardAndBackRestoresThePlace) {
 }
 
 TEST(Precess, ResultsStayInRange) {
-  // Places near right ascension 0 and near the poles, forward and back.
+  // Places near right ascension 0 and near the poles, forward and back, over
+  // a century and over intervals where the angle z exceeds pi (from some 200
+  // centuries on), so that one addition of 2 pi would not do.
   const double ras[] = {0.0, 1e-9, 6.2831853, 3.0};
   const double decs[] = {-kPi / 2.0, -1.5707963, 0.0, 1.5707963, kPi / 2.0};
-  for (double span : {-36525.0, 36525.0}) {
+  for (double span : {-36525.0, 36525.0, -250 * 36525.0, 480 * 36525.0, 2000 * 36525.0}) {
     for (double ra0 : ras) {
       for (double dec0 : decs) {
         double ra = ra0, dec = dec0;

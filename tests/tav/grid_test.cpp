@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
+#include "params.h"
 #include "records.h"
 
 namespace {
@@ -120,6 +122,52 @@ TEST_F(ListingGrid, EntriesAfterNposPlusOneKeepAnEarlierListing) {
 TEST_F(ListingGrid, LongestListingFillsTheWholeGrid) {
   build_listing_grid({2025, 1, 1}, 0.0, 1.0, kGridSize - 1, form("SHORT"));
   EXPECT_EQ(POSNS.TJD(kGridSize), k2025Jan1 + (kGridSize - 1) / 24.0);
+}
+
+// The first line shows the date typed, read in the calendar the listing
+// prints: the Julian before 1582 October 15, the Gregorian from it on. The
+// dates go through the dialogue's derived values, so that the MPC form
+// takes its hour from the fraction of DAY. Julian dates from Meeus
+// (Astronomical Algorithms, chapter 7: 333 January 27.5, 837 April 10.3,
+// 1600 January 1.0, 2000 January 1.5) and from 1 January of the year 1
+// (Julian calendar) at JD 1721423.5 with the years 0 (1 BC, a leap year)
+// before it; 1582 October 4 is the day before JD 2299160.5.
+TEST_F(ListingGrid, FirstLineShowsTheDateTyped) {
+  struct Case {
+    const char* form;
+    double year;
+    std::int32_t month;
+    double day, et;
+    JulianDate jd;  // JD0: the first listed time without delta-T
+  };
+  const Case cases[] = {
+      {"SHORT", 1582, 10, 4, 0.0, 2299159.5},   {"SHORT", 1582, 10, 15, 0.0, 2299160.5},
+      {"SHORT", 1582, 9, 24, 0.0, 2299149.5},   {"LONG", 1000, 1, 1, 0.0, 2086307.5},
+      {"SHORT", 333, 1, 27, 12.0, 1842713.0},   {"ASTRM", 837, 4, 10, 7.2, 2026871.8},
+      {"MPC", 837, 4, 10.3, 0.0, 2026871.8},    {"MPC", 0, 1, 1.5, 0.0, 1721058.0},
+      {"SHORT", 0, 12, 31, 0.0, 1721423.5 - 1}, {"LONG", 0, 3, 1, 0.0, 1721423.5 - 366 + 31 + 29},
+      {"SHORT", 1600, 1, 1, 0.0, 2305447.5},    {"SHORT", 2000, 1, 1, 12.0, kJ2000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.form << " " << c.year << "-" << c.month << "-" << c.day);
+    EphemState s;
+    s.FORM = c.form;
+    s.DAY = c.day;
+    RUNPAR.YEAR = c.year;
+    RUNPAR.MONTH = c.month;
+    RUNPAR.ET = c.et;
+    RUNPAR.XJINC = 1.0;
+    round_day(s);
+    set_derived_values(s);
+    const JulianDate JD0 = build_listing_grid(s.first, RUNPAR.ET, RUNPAR.XJINC, 1, s.FORM);
+    // The hour is packed to the hundredth of a second below it.
+    EXPECT_NEAR(JD0, c.jd, 1e-6);
+    EXPECT_EQ(JD0, first_listed_jd(s.first, RUNPAR.ET));
+    EXPECT_EQ(DATES.IYR(1), static_cast<std::int32_t>(c.year));
+    EXPECT_EQ(DATES.IMO(1), c.month);
+    EXPECT_EQ(DATES.IDY(1), static_cast<std::int32_t>(c.day));
+    EXPECT_NEAR(DATES.HR(1), s.FORM.is("MPC") ? (c.day - std::trunc(c.day)) * 24.0 : c.et, 1e-6);
+  }
 }
 
 // Values that no user means but anyone can type (the interval and the year

@@ -269,6 +269,10 @@ TEST(Sexagesimal, RoundingAndCarries) {
       // Just below 0 h and at 24 h, as light time can leave a place.
       {Form::Astrm, -ra_of(0, 0, 1.5), 0.0, 23, 59, 58.5, '+', 0, 0, 0.0},
       {Form::Short, 2 * ASTCON::PI, 0.0, 0, 0.0, 0, '+', 0, 0.0, 0},
+      // Whole turns more or less, as a far equinox once left them.
+      {Form::Short, 6 * ASTCON::PI + ra_of(1, 30, 0), 0.0, 1, 30.0, 0, '+', 0, 0.0, 0},
+      {Form::Short, 12.0, 0.0, 21, 50.2, 0, '+', 0, 0.0, 0},  // 12 - 2 pi
+      {Form::Astrm, -4 * ASTCON::PI - ra_of(0, 0, 1.5), 0.0, 23, 59, 58.5, '+', 0, 0, 0.0},
       // Declinations: minutes of arc to 60 add a degree away from zero.
       {Form::Short, 0.0, dec_of(1, 89.99999, 0, 0), 0, 0, 0, '+', 90, 0.0, 0},
       {Form::Short, 0.0, dec_of(-1, 10, 59.96, 0), 0, 0, 0, '-', 11, 0.0, 0},

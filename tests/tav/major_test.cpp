@@ -47,6 +47,13 @@ std::array<double, 3> barycentric(int body, JulianDate t) {
   return p;
 }
 
+// How often `what` occurs in `text`.
+std::size_t occurrences(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 class MajorPlanets : public WithDe405 {
  protected:
   // A grid of NPOS+1 dates ten days apart from 2023 Jan 1.
@@ -144,13 +151,7 @@ TEST_F(MajorPlanets, BodyNumbersOutsideTheTableAreAskedAgain) {
   ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
   EXPECT_EQ(POSNS.NCENTER, 12);
   EXPECT_EQ(OBJECT.NAME.trimmed(), "Mars observed from Solar System Barycenter");
-  const std::string out = con.output();
-  std::size_t refusals = 0;
-  for (std::size_t at = out.find("Body number out of range 1-13"); at != std::string::npos;
-       at = out.find("Body number out of range 1-13", at + 1)) {
-    ++refusals;
-  }
-  EXPECT_EQ(refusals, 4u);
+  EXPECT_EQ(occurrences(con.output(), "Body number out of range 1-13"), 4u);
   for (BodyNumber b : {11, 12, 13}) EXPECT_FALSE(body_name(b).empty());
   EXPECT_THROW(body_name(0), std::out_of_range);
   EXPECT_THROW(body_name(14), std::out_of_range);
@@ -189,6 +190,40 @@ TEST_F(MajorPlanets, FillEndsWhereTheFileEnds) {
   EXPECT_TRUE(listing_fill_ended());
   EXPECT_EQ(listing_fill_reason(), kOutsideJplFile);
   EXPECT_EQ(PLNSRC.IMEAN, 1);
+}
+
+// Where the file does not cover the dates, every pair of bodies ends the
+// fill at the first entry outside it with one notice of the switch and one
+// pause (13 readings of the stepping clock, a quarter second apart). The
+// barycentre seen from the Sun is answered from the mean planets at the
+// switch with status 0; it ends there all the same.
+TEST_F(MajorPlanets, OneSwitchNoticeWhereverTheFileEnds) {
+  REQUIRE_DE405();
+  struct Case {
+    const char* answers;  // target, observing body
+    JulianDate first;
+    std::int32_t filled;
+  };
+  const Case cases[] = {
+      {"12\n11\n", 2451500.5, 0},  // the file starts on 1999 Dec 23 (JD 2451536.5)
+      {"12\n11\n", 2466140.5, 3},  // and ends on 2040 Jan 7 (JD 2466160.5), entry 3
+      {"4\n3\n", 2451500.5, 0},
+      {"11\n12\n", 2451500.5, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.answers << c.first);
+    reset_ephemeris_reader();
+    PLNSRC.IMEAN = 0;
+    testing_support::SteppingClock::start(0.0);
+    geocentric_grid(12, c.first);
+    ConsoleScript con(c.answers);
+    ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
+    EXPECT_EQ(listing_entries_filled(), c.filled);
+    EXPECT_TRUE(listing_fill_ended());
+    EXPECT_EQ(listing_fill_reason(), kOutsideJplFile);
+    EXPECT_EQ(occurrences(con.output(), "EPOCH OUT OF RANGE"), 1u);
+    EXPECT_EQ(testing_support::SteppingClock::readings, 13);
+  }
 }
 
 // ------------------------------------------------------------ the source

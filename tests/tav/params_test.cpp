@@ -56,6 +56,13 @@ class Params : public ::testing::Test {
   std::optional<ConsoleScript> con_;
 };
 
+// The first listed date.
+void on(EphemState& e, double year, std::int32_t month, double day) {
+  RUNPAR.YEAR = year;
+  RUNPAR.MONTH = month;
+  e.DAY = day;
+}
+
 // Each case changes the passing set and names the parameter that the tests
 // ask for (0: all pass).
 TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
@@ -84,9 +91,12 @@ TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
          RUNPAR.MONTH = 0;
        },
        2},
+      // The years whose equinox the precession reaches: 0 to 5215.
       {"CYEAR -0.5 is the year 0", [](EphemState&) { RUNPAR.CYEAR = -0.5; }, 0},
       {"CYEAR -1", [](EphemState&) { RUNPAR.CYEAR = -1.0; }, 8},
-      {"CYEAR 214748.9", [](EphemState&) { RUNPAR.CYEAR = 214748.9; }, 0},
+      {"CYEAR 5215.9", [](EphemState&) { RUNPAR.CYEAR = 5215.9; }, 0},
+      {"CYEAR 5216", [](EphemState&) { RUNPAR.CYEAR = 5216.0; }, 8},
+      {"CYEAR 50000", [](EphemState&) { RUNPAR.CYEAR = 50000.0; }, 8},
       {"CYEAR 1e9", [](EphemState&) { RUNPAR.CYEAR = 1e9; }, 8},
       {"MONTH 0", [](EphemState&) { RUNPAR.MONTH = 0; }, 3},
       {"MONTH 13 before DAY 40",
@@ -105,6 +115,33 @@ TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
        },
        0},
       {"DAY -0.6 rounds to -1", [](EphemState& e) { e.DAY = -0.6; }, 4},
+      // 1582 October 15 follows October 4.
+      {"1582 Oct 4", [](EphemState& e) { on(e, 1582, 10, 4); }, 0},
+      {"1582 Oct 5", [](EphemState& e) { on(e, 1582, 10, 5); }, 4},
+      {"1582 Oct 14", [](EphemState& e) { on(e, 1582, 10, 14); }, 4},
+      {"1582 Oct 14.4 rounds to 14", [](EphemState& e) { on(e, 1582, 10, 14.4); }, 4},
+      {"1582 Oct 14.5 rounds to 15", [](EphemState& e) { on(e, 1582, 10, 14.5); }, 0},
+      {"1582 Oct 15", [](EphemState& e) { on(e, 1582, 10, 15); }, 0},
+      {"1582 Oct 4.99 for MPC",
+       [](EphemState& e) {
+         on(e, 1582, 10, 4.99);
+         e.FORM = "MPC";
+       },
+       0},
+      {"1582 Oct 14.99 for MPC is day 14",
+       [](EphemState& e) {
+         on(e, 1582, 10, 14.99);
+         e.FORM = "MPC";
+       },
+       4},
+      {"1582 Sep 10", [](EphemState& e) { on(e, 1582, 9, 10); }, 0},
+      {"1583 Oct 10", [](EphemState& e) { on(e, 1583, 10, 10); }, 0},
+      {"1582 Oct 10 and a wrong ET",
+       [](EphemState& e) {
+         on(e, 1582, 10, 10);
+         RUNPAR.ET = 25.0;
+       },
+       4},
       {"ET 24", [](EphemState&) { RUNPAR.ET = 24.0; }, 0},
       {"ET 24.01", [](EphemState&) { RUNPAR.ET = 24.01; }, 5},
       {"ET -0.01", [](EphemState&) { RUNPAR.ET = -0.01; }, 5},
@@ -299,6 +336,18 @@ TEST_F(Params, RefusalsOfValuesThatCannotBeCarriedNameTheValue) {
 
   passing_set();
   answer("");
+  RUNPAR.CYEAR = 5216.0;
+  ASSERT_EQ(failed_value_test(s), 8);
+  EXPECT_EQ(output(), " CYEAR variable out of range 0-5215, please re-enter\r\n");
+
+  passing_set();
+  answer("");
+  on(s, 1582, 10, 5);
+  ASSERT_EQ(failed_value_test(s), 4);
+  EXPECT_EQ(output(), " No such day: 1582 Oct 4 is followed by Oct 15, please re-enter\r\n");
+
+  passing_set();
+  answer("");
   INTEG.METHOD = "ENCKE";
   RUNPAR.XJINC = -24.0;
   RUNPAR.DEL = 2.0;
@@ -313,20 +362,21 @@ TEST_F(Params, RefusalsOfValuesThatCannotBeCarriedNameTheValue) {
 }
 
 // The step test takes the first listed time as the listing will: for the
-// MPC form at the hour in the fraction of DAY. 1029 September 15 at 0 h is
-// JD 2097151.5, just below 2^21, at 18 h JD 2097152.25, above it, where the
-// unit in the last place doubles to 2^-31 day.
+// MPC form at the hour in the fraction of DAY, in the Julian calendar before
+// 1582. 1029 September 9 (Julian) at 0 h is JD 2097151.5, just below 2^21,
+// at 18 h JD 2097152.25, above it, where the unit in the last place doubles
+// to 2^-31 day.
 TEST_F(Params, StepTestTakesTheFirstListedTimeOfTheForm) {
   INTEG.METHOD = "COWELL";
   RUNPAR.YEAR = 1029.0;
   RUNPAR.MONTH = 9;
   RUNPAR.DEL = 1.5 * std::ldexp(1.0, -33);  // moves 2097151.5 on, not 2097152.25
-  s.DAY = 15.0;
+  s.DAY = 9.0;
   EXPECT_EQ(failed_run_test(s), 0);
   s.FORM = "MPC";
-  s.DAY = 15.75;
+  s.DAY = 9.75;
   EXPECT_EQ(failed_run_test(s), 7);
-  s.DAY = 15.0;
+  s.DAY = 9.0;
   EXPECT_EQ(failed_run_test(s), 0);
 }
 

@@ -230,6 +230,9 @@ TEST_F(Positions, TopocentricShift) {
       {2445700.75, 45.0, 90.0, 6.656306 + 1.002738 * 6.0 - 6.0},
       // 100 days later at 0 h: 0.0657098242 h a day
       {2445800.5, -30.0, -15.0, 6.656306 + 6.57098242 + 1.0},
+      // 1000 January 1 (Julian calendar), 6 h: JD0 = 2086307.5, the 0 h of
+      // the date of t in the calendar the date is given in
+      {2086307.75, 0.0, 0.0, 6.656306 + 0.0657098242 * (2086307.5 - 2445700.5) + 1.002738 * 6.0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.t);
