@@ -102,7 +102,9 @@ bool ask_month_and_day(double year, Date& d, JulianDate& jd) {
   const double day = ask_double("Enter decimal day of month");
   if (!whole_part(day, d.day)) return false;
   d.hour = (day - d.day) * 24.0;
-  MYDATE(d.year, d.month, d.day, d.hour, jd, 1);
+  // Read in the calendar that line 1 and tav show the date in: the Julian
+  // calendar before 1582 October 15, as old orbits give their dates.
+  jd = calendar_to_jd(d.year, d.month, d.day, d.hour);
   return true;
 }
 

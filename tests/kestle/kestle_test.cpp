@@ -110,6 +110,15 @@ std::string comet_with(const std::string& before, const std::string& bad) {
   return answers.insert(at, bad);
 }
 
+// The comet dialogue with the perihelion typed as `perihelion`, into e.ele.
+std::string comet_perihelion(const std::string& perihelion) {
+  std::string answers = kCometAnswers;
+  const std::string typed = "2010\n7\n2.6875\n", file = "  comet.ele\n";
+  answers.replace(answers.find(typed), typed.size(), perihelion);
+  answers.replace(answers.rfind(file), file.size(), "e.ele\n");
+  return answers;
+}
+
 struct FileLineCase {
   const char* what;
   std::string answers;
@@ -131,6 +140,16 @@ TEST(Kestle, LinesOfTheFile) {
        "    2455001.250000000000000000"},
       {"9999.9 is the year 9999", minor_planet("1", "9999.9\n1\n1\n"), 1,
        "        1 Eros                        9999-Jan- 1"},
+      // Dates before 1582 October 15 are read in the Julian calendar, in
+      // which line 1 and tav show them (JD by the Julian day-number formula).
+      {"1066 Mar 20 in the Julian calendar", minor_planet("1", "1066\n3\n20\n"), 11,
+       "    2110492.500000000000000000"},
+      {"1582 Oct 4, the last Julian day", minor_planet("1", "1582\n10\n4.5\n"), 11,
+       "    2299160.000000000000000000"},
+      {"1582 Oct 15, the first Gregorian day", minor_planet("1", "1582\n10\n15\n"), 11,
+       "    2299160.500000000000000000"},
+      {"a comet's perihelion of 1066 likewise", comet_perihelion("1066\n3\n20.5\n"), 4,
+       "    2110493.000000000000000000"},
       {"10000.0 is a Julian date", minor_planet("1", "10000.0\n"), 1,
        "        1 Eros                        ****-May-19"},
       {"10000.0 is a Julian date (line 11)", minor_planet("1", "10000.0\n"), 11,
