@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Wall time, force evaluations and steps of a 499-line RKD listing of a
-# main-belt asteroid whose first listed time lies 98 years after its epoch,
-# with ten perturbing bodies from the DE405 file of 1960-2060
-# (bench/rkd_listing_bench.cpp drives START_RKD and RKDINT with a sink that
-# does the listing's per-entry work). The run should take no more than a few
-# tenths of a second.
+# Wall time, force evaluations and steps of RKD listings with ten perturbing
+# bodies from the DE405 file of 1960-2060 (bench/rkd_listing_bench.cpp drives
+# START_RKD and RKDINT with a sink that does the listing's per-entry work):
+# 499 lines of a main-belt asteroid whose first listed time lies 98 years
+# after its epoch, which should take no more than a few tenths of a second,
+# and 30 lines of comets started at a perihelion of 0.01 AU (2 years on) or
+# 0.0055 AU (20, 10 and 2 years before and after), a few milliseconds to a
+# few tens each.
 #
 # Usage: bench/rkd_listing.sh [build folder]   (default: build-bench)
 # The data folder is TEST_DATA_DIR, else ../shared/data beside the project.
@@ -21,12 +23,13 @@ run_benchmark "$build/bench/rkd_listing_bench" --benchmark_min_time=2 --benchmar
   --benchmark_report_aggregates_only=true --benchmark_counters_tabular=true
 
 # Where the time goes, when valgrind is at hand: the functions with the most
-# instructions in one run.
+# instructions in one run of the main-belt listing.
 if command -v valgrind >/dev/null && command -v callgrind_annotate >/dev/null; then
   tmp=$(mktemp -d)
   trap 'rm -rf "$tmp"' EXIT
   valgrind --tool=callgrind --callgrind-out-file="$tmp/cg.out" \
-    "$build/bench/rkd_listing_bench" --benchmark_min_time=0.001 >/dev/null 2>&1
+    "$build/bench/rkd_listing_bench" --benchmark_min_time=0.001 \
+    --benchmark_filter=BM_RkdListing98Years >/dev/null 2>&1
   echo
   echo "Instructions by function (one run, callgrind):"
   callgrind_annotate --inclusive=no "$tmp/cg.out" 2>/dev/null |

@@ -112,7 +112,28 @@ void rkn_step(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
     ERR = std::max(ERR, kErrWeight * std::fabs(HK2 * (XN[i] - XL[i])));
   }
   s = {XN[0], XN[1], XN[2], VN[0], VN[1], VN[2]};
-  HNEXT = ERR == 0 ? h : kSafety * HK * std::pow(tol / ERR, kExponent) / ASTCON::GAUSSK;
+  // ERR is 0 when F9 = F8, or, far more often, when HK^2 (F9 - F8) / 20 is
+  // below half a unit in the last place of XN, so that XL rounds to XN: the
+  // two positions agree to their rounding and the estimate cannot say how
+  // much longer the step could be. Proposing the same step again would keep
+  // that length for good (a comet started at a perihelion of 0.01 AU, whose
+  // first step is some 6e-5 day, would need ten million steps to a listing
+  // two years on), so such a step proposes kRkdZeroErrorGrowth = 2 times
+  // itself (a step of zero length still 0).
+  // Why 2 is safe: F9 - F8 falls as h^5, so XN - XL as h^7 and ERR as h^9
+  // (measured on comet and main-belt steps). The doubled step has XN - XL
+  // below 2^7 times half a unit in the last place, under 64 units of the
+  // position (1e-14 of it), and ERR below 2^9 times the floor 0.05 HK^2
+  // ulp(XN) / 2: far below TOL for the short steps near the Sun, about
+  // 2 TOL at most for 10-day steps at 3 AU. That step is kept like every
+  // other, and its non-zero estimate sizes the next one as always. The
+  // first non-zero estimates propose 4 to 125 times their step (measured),
+  // so doubling is the cautious side of what follows; a larger factor, with
+  // no step ever rejected, could keep an error of many times TOL, and a
+  // smaller one only takes more steps to leave the zero estimates behind
+  // (six doublings from the first step at a perihelion of 0.0055 AU).
+  HNEXT = ERR == 0 ? kRkdZeroErrorGrowth * h
+                   : kSafety * HK * std::pow(tol / ERR, kExponent) / ASTCON::GAUSSK;
 }
 
 // The steps of one RKDINT run, with the guards that keep it from running

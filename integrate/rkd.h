@@ -24,8 +24,9 @@ void START_RKD(double x, double y, double z, JulianDate T0, double HDIR, double&
 // One nine-stage step of the state s from T0 to T1 (s at T1 on return):
 // position of order seven, velocity by Gauss-Lobatto weights. Always
 // accepted. HNEXT: the proposed next step in days, with the sign of T1 - T0,
-// sized from the embedded lower-order position for an error of 1e-16; the
-// step just taken when that error estimate is 0. T1 = T0 leaves s unchanged
+// sized from the embedded lower-order position for an error of 1e-16;
+// kRkdZeroErrorGrowth times the step just taken when that error estimate is
+// 0 (the two positions agree to their rounding). T1 = T0 leaves s unchanged
 // and proposes 0. Nine evaluations of `force`.
 // Records written: OBJECT.VRKD (the start velocity of the step).
 void RKD(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
@@ -80,3 +81,7 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
 // number of steps of one run.
 inline constexpr double kRkdMinStep = 1e-8;
 inline constexpr std::int64_t kRkdMaxSteps = 10'000'000;
+
+// The factor by which RKD lengthens the next step after one whose error
+// estimate is 0 (rkd.cpp says why 2 is safe).
+inline constexpr double kRkdZeroErrorGrowth = 2;
