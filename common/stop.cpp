@@ -59,8 +59,9 @@ int run_program(void (*main_routine)()) {
   try {
     try {
       main_routine();
-    } catch (const ProgramStop&) {
-      // The program's own stop: its message is on the console, status 0.
+    } catch (const ProgramStop& stop) {
+      // The program's own stop: its message is on the console.
+      status = stop.exit_status();
     }
     // The output still buffered at the end: a console that cannot take it
     // is a failed write like any other.

@@ -40,18 +40,43 @@ inline constexpr int CONVERSION = 64;
 // The message text of an error number, as the fatal line shows it.
 const char* io_error_message(int number);
 
-// The program's own stop after it has written its message on the console
-// (one line or two), with exit status 0: the limits of a numerical method
-// (a Kepler equation or a near-parabolic series that does not converge, an
-// integration whose step collapses, that is left behind by a listed time,
-// whose state is no longer a number or that reaches the centre of a body),
-// and a missing MPCORB file. Nothing goes to the error stream: these are
-// not failures of input or output.
-struct ProgramStop {};
+// The program's own stops after it has written its message on the console
+// (one line or two): the run cannot give what was asked, though no read,
+// write or open failed. Nothing goes to the error stream. Each kind ends
+// the program with an exit status of its own, apart from 0 (a normal end),
+// 1 (a FatalIoError) and 2 (a fault of the program itself), so that a
+// script that pipes its answers in can tell that no listing came, and why.
+enum class StopKind {
+  // "MPCORB file not found, exiting program."
+  MpcorbMissing = 3,
+  // A two-body solution that does not converge: "Kepler equation solution
+  // failed in 20 iterations", "No convergence for near parabolic
+  // approximation".
+  TwoBody = 4,
+  // An integration that cannot go on: its step collapses, it would need too
+  // many steps, a listed time is left behind, its state is no longer a
+  // number, or it reaches the centre of a body.
+  Integration = 5,
+  // The planetary ephemeris file cannot give what was asked: a data record
+  // that cannot be read, nutations or librations that it does not hold.
+  PlanetaryFile = 6,
+};
 
-// Runs a program's main routine: returns 0 after a normal end and after a
-// ProgramStop, writes the fatal line and returns 1 after a FatalIoError, and
-// returns 2 after any other exception (a fault of the program itself).
+class ProgramStop {
+ public:
+  explicit ProgramStop(StopKind kind) : kind_(kind) {}
+  StopKind kind() const { return kind_; }
+  // The exit status with which the program ends.
+  int exit_status() const { return static_cast<int>(kind_); }
+
+ private:
+  StopKind kind_;
+};
+
+// Runs a program's main routine: returns 0 after a normal end, the stop's
+// own status (3 to 6) after a ProgramStop, writes the fatal line and returns
+// 1 after a FatalIoError, and returns 2 after any other exception (a fault
+// of the program itself).
 // Console output is flushed before anything goes to standard error; console
 // output that cannot be written (also what is still buffered at the end) is
 // the FatalIoError of a failed write on unit 6, and its line still reaches

@@ -65,7 +65,7 @@ void acceleration(std::int32_t first, double x, double y, double z, double S, do
 [[noreturn]] void zero_distance_stop(JulianDate T) {
   say({"The object is at the Sun or at a perturbing body on JD", T});
   say({"The integration cannot go on."});
-  throw ProgramStop{};
+  throw ProgramStop(StopKind::Integration);
 }
 
 bool perturbers_at(std::int32_t first, JulianDate T, Perturbers& out) {

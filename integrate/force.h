@@ -64,7 +64,7 @@ bool perturbers_at(std::int32_t first, JulianDate T, Perturbers& out);
 
 // Writes that the object is at the centre of the Sun or of a perturbing body
 // on JD T and that the integration cannot go on (two lines), and throws
-// ProgramStop, the program's own stop (exit status 0): a zero distance
+// ProgramStop, the program's own stop (exit status 5): a zero distance
 // would give not-a-number places.
 [[noreturn]] void zero_distance_stop(JulianDate T);
 

@@ -108,7 +108,7 @@ namespace {
 [[noreturn]] void stop_run(std::initializer_list<FreeValue> line) {
   say(line);
   say({"The integration cannot go on."});
-  throw ProgramStop{};
+  throw ProgramStop(StopKind::Integration);
 }
 
 }  // namespace
@@ -150,7 +150,7 @@ void check_listing_reachable(std::string_view method, JulianDate T, double H, st
     // Every later step lies further from that date than this one.
     say({"The " + m + " integration cannot reach the listed time JD", t});
     say({"It lies a step or more behind; the integration cannot go on."});
-    throw ProgramStop{};
+    throw ProgramStop(StopKind::Integration);
   }
 }
 

@@ -3,9 +3,9 @@
 // Adams-Moulton formula for the velocity, all in summed form with 8 backward
 // differences, and the tests that keep a run from going on without end.
 // Each test that fails writes two console lines and throws ProgramStop, the
-// program's own stop (exit status 0), as a Kepler equation that does not
-// converge does: these are the limits of the method, not failures of input
-// or output.
+// program's own stop (exit status 5), like a Kepler equation that does not
+// converge (status 4): these are the limits of the method, not failures of
+// input or output.
 //
 // Every quantity is per axis. Accelerations are scaled: HK^2 times the
 // acceleration in Gaussian units (HK = GAUSSK times the step in days), so

@@ -149,18 +149,18 @@ class Stepper {
     if (++steps_ > kRkdMaxSteps) {
       say({"RKD integration stopped after 10000000 steps at JD", T});
       say({"The listed times lie too far from the epoch for this orbit."});
-      throw ProgramStop{};
+      throw ProgramStop(StopKind::Integration);
     }
     CELEM(T);
     RKD(s, T, Tb, HNEXT, force_);
     if (!is_finite(s) || !std::isfinite(HNEXT)) {
       say({"RKD integration stopped: the state is not a number after JD", T});
-      throw ProgramStop{};
+      throw ProgramStop(StopKind::Integration);
     }
     if (!cut_short && std::fabs(HNEXT) < kRkdMinStep) {
       say({"RKD integration stopped: the step has collapsed at JD", Tb});
       say({"The orbit comes too close to the Sun or to a perturbing body."});
-      throw ProgramStop{};
+      throw ProgramStop(StopKind::Integration);
     }
   }
 
@@ -255,7 +255,7 @@ void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, L
   if (H == 0.0 || NPOS < 0) return;
   if (!std::isfinite(H) || !is_finite(s0)) {
     say({"RKD integration stopped: the state is not a number at JD", T0});
-    throw ProgramStop{};
+    throw ProgramStop(StopKind::Integration);
   }
   Stepper stepper(step_force);
   StateVector s = s0;

@@ -72,7 +72,7 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
 // A step that collapses (a proposal below 1e-8 days or not a number, a
 // state not finite: a close approach, a collision, a state at a body) ends
 // the run with a message of one or two lines and ProgramStop, the
-// program's own stop (exit status 0); so does a run of more than 10 million
+// program's own stop (exit status 5); so does a run of more than 10 million
 // steps.
 void RKDINT(const StateVector& s0, JulianDate T0, std::int32_t NPOS, double H, ListingSink& sink,
             const AccelerationFn& step_force = FORCE1, const AccelerationFn& carry_force = FORCE);

@@ -166,7 +166,7 @@ bool bracketed_solution(double r0, double u, double alpha, double dtau, double s
 
 void kepler_failure_stop() {
   say({"Kepler equation solution failed in 20 iterations"});
-  throw ProgramStop{};
+  throw ProgramStop(StopKind::TwoBody);
 }
 
 void STUMPFF(double x, double& c0, double& c1, double& c2, double& c3) {

@@ -25,7 +25,7 @@ constexpr int kMaxNewtonPasses = 100;
 
 [[noreturn]] void no_convergence() {
   say({"No convergence for near parabolic approximation"});
-  throw ProgramStop{};
+  throw ProgramStop(StopKind::TwoBody);
 }
 
 // s = tan(nu/2) solving s + s^3/3 = q2 exactly (Barker's equation).

@@ -225,7 +225,7 @@ std::int32_t STATE(const std::array<double, 2>& ET2, const StateRequest& REQ, St
       reader.RECNOW = 0;
       write(console().out(), {lay::F(12, 2), lay::F(12, 2), lay::A(80)},
             {ET2[0], ET2[1], "ERROR RETURN IN STATE"});
-      throw ProgramStop{};
+      throw ProgramStop(StopKind::PlanetaryFile);
     }
     reader.RECNOW = NR;
   }

@@ -100,7 +100,7 @@ std::int32_t angles(const std::array<double, 2>& et, BodyNumber NTARG, BodyState
   if (JPLHDR.LAYOUT(2, nutations ? 12 : 13) == 0) {
     say({nutations ? "*****  NO NUTATIONS ON THE EPHEMERIS FILE  *****"
                    : "*****  NO LIBRATIONS ON THE EPHEMERIS FILE  *****"});
-    throw ProgramStop{};
+    throw ProgramStop(StopKind::PlanetaryFile);
   }
   REQ(nutations ? 11 : 12) = 2;
   if (STATE(et, REQ, PVTAB, nut) == 1) return fallback(et[0] + et[1], NTARG, 0, RRD);

@@ -81,6 +81,13 @@ std::int32_t MAJOR_PLANETS() {
   OBJECT.ELSRC = "JPL ephemeris data De405";
   OBJECT.PNAME = body_name(target);  // its first 13 characters choose the magnitude law
 
+  // The last entry up to NPOS filled from the file, with the target's
+  // heliocentric state there: where a listing that leaves the file saves
+  // its end file.
+  std::int32_t last = 0;
+  JulianDate last_t = 0;
+  StateVector last_helio{};
+  bool end_saved = false;
   start_listing_fill();
   for (std::int32_t i = 1; i <= RUNPAR.NPOS + 1 && i <= kGridSize; ++i) {
     const JulianDate t = POSNS.TJD(i);
@@ -101,6 +108,7 @@ std::int32_t MAJOR_PLANETS() {
     if (i == 1 && !FILES.STFILE.blank()) SAVE_ELE(heliocentric_state(helio), t, FILES.STFILE);
     if (i == RUNPAR.NPOS && !FILES.ENDFIL.blank()) {
       SAVE_ELE(heliocentric_state(helio), t, FILES.ENDFIL);
+      end_saved = true;
     }
     if (switched(PLEPHX(t, centre, kSun, observer))) break;
     POSNS.RHELIO(i) = length(helio);
@@ -113,6 +121,15 @@ std::int32_t MAJOR_PLANETS() {
     POSNS.RA(i) = ra;
     POSNS.DEC(i) = std::atan(seen[2] / std::sqrt(seen[0] * seen[0] + seen[1] * seen[1]));
     note_entry_filled(i);
+    if (i <= RUNPAR.NPOS) {
+      last = i;
+      last_t = t;
+      last_helio = heliocentric_state(helio);
+    }
   }
+  // A listing that leaves the file before its NPOS-th time: the end file at
+  // the last listed time that the file covers, after the notice of the
+  // switch. One whose first time lies outside the file has no state to save.
+  if (!end_saved && last >= 1 && !FILES.ENDFIL.blank()) SAVE_ELE(last_helio, last_t, FILES.ENDFIL);
   return kMajorFilled;
 }

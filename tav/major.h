@@ -33,7 +33,10 @@ std::string_view body_name(BodyNumber body);
 // kOutsideJplFile as the reason, so that the listing shows only the entries
 // filled from the file: one notice of the switch, whichever the bodies (the
 // barycentre seen from the Sun, which the switch answers from the mean
-// planets, included).
+// planets, included). STFILE is saved at entry 1 and ENDFIL at entry NPOS;
+// when the fill ends before entry NPOS, ENDFIL is saved after the loop at
+// the last entry filled (the last listed time that the file covers), and
+// not at all when entry 1 lies outside the file.
 std::int32_t MAJOR_PLANETS();
 
 // The reason the major-planet listing gives when its fill ends early.

@@ -137,7 +137,7 @@ void GET_MPC_ELEMENTS(const Text<32>& MPCFILE, std::int32_t choice, ElementSet& 
                       double& G) {
   if (file_kind(MPCFILE.view()) == FileKind::Missing) {
     say({"MPCORB file not found, exiting program."});
-    throw ProgramStop{};
+    throw ProgramStop(StopKind::MpcorbMissing);
   }
   TextFile f(kUnit);
   SearchKey key;

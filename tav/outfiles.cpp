@@ -1,9 +1,10 @@
 #include "outfiles.h"
 
 #include <array>
-#include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "records.h"
 #include "textio.h"
@@ -50,7 +51,7 @@ std::string_view obstacle_text(WriteObstacle o) {
 // it is a file being read or one of `others`, or when no file can be
 // written under it: writes the message and returns true.
 bool refused(std::string_view label, std::string_view name, const EphemState& s,
-             std::initializer_list<OtherFile> others) {
+             const std::vector<OtherFile>& others) {
   if (names_nothing(name)) return false;
   std::string_view what = file_being_read(name, s);
   for (const OtherFile& o : others)
@@ -67,14 +68,16 @@ bool refused(std::string_view label, std::string_view name, const EphemState& s,
 
 // An element file to write: its name from the initialization file too long
 // to hold, or refused like any file to write; the capture file, named
-// before it, is one it may not be.
+// before it, is one it may not be, and so is `also` when given.
 bool element_file_refused(std::string_view label, const Text<kNameLength>& name, bool too_long,
-                          const EphemState& s) {
+                          const EphemState& s, const std::optional<OtherFile>& also = {}) {
   if (too_long) {
     say_name_too_long(label);
     return true;
   }
-  return refused(label, name.view(), s, {{"the capture file", FILES.SCRFILE.view()}});
+  std::vector<OtherFile> others = {{"the capture file", FILES.SCRFILE.view()}};
+  if (also) others.push_back(*also);
+  return refused(label, name.view(), s, others);
 }
 
 }  // namespace
@@ -94,7 +97,10 @@ std::string_view file_being_read(std::string_view name, const EphemState& s) {
 int files_to_write_test(const EphemState& s) {
   if (refused("The capture file", FILES.SCRFILE.view(), s, {})) return kCaptureQuestion;
   if (element_file_refused("STFILE variable", FILES.STFILE, s.stfile_too_long, s)) return kStfile;
-  if (element_file_refused("ENDFIL variable", FILES.ENDFIL, s.endfil_too_long, s)) return kEndfil;
+  // The end file would replace the start file, written before it.
+  if (element_file_refused("ENDFIL variable", FILES.ENDFIL, s.endfil_too_long, s,
+                           OtherFile{"the element file STFILE", FILES.STFILE.view()}))
+    return kEndfil;
   return 0;
 }
 

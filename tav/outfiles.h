@@ -4,7 +4,9 @@
 //   over the JPL file would leave 12 lines of a planetary ephemeris of
 //   megabytes; the capture file written over the element file read would
 //   lose its elements;
-// - the capture file may not be STFILE or ENDFIL, which it would replace;
+// - the capture file may not be STFILE or ENDFIL, which it would replace,
+//   and ENDFIL may not be STFILE: the end file would replace the start
+//   file, said saved before it;
 // - a name is not cut to its 30 characters: the file would be made under a
 //   name nobody gave, perhaps someone else's file;
 // - the file must be one that can be made or rewritten (writable.h), so
@@ -17,7 +19,8 @@
 // the one named last is asked again: the capture file at the capture
 // question, where STFILE and ENDFIL are those of the ephemeris before (the
 // initialization file is read after the first capture question); STFILE or
-// ENDFIL at the parameter tests, which come after it in every ephemeris.
+// ENDFIL at the parameter tests, which come after it in every ephemeris. Of
+// STFILE and ENDFIL of one name, ENDFIL is asked again.
 #pragma once
 
 #include <string_view>

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "console_script.h"
 #include "stop.h"
@@ -219,11 +220,29 @@ TEST(RunProgram, FatalLineOnStandardErrorAndExitStatus) {
   const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(status, 1);
   EXPECT_EQ(err, "severe (29): file not found, unit 111, file /x/tavshort.ini\r\n");
-  EXPECT_EQ(run_program([] { throw ProgramStop{}; }), 0);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(run_program([] { throw std::out_of_range("table index"); }), 2);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "internal error: table index\r\n");
   EXPECT_EQ(run_program([] {}), 0);
+}
+
+// The program's own stops end with a status of their kind, apart from the
+// normal end (0), the fatal line (1) and the internal error (2), and write
+// nothing to the error stream: their message is on the console.
+TEST(RunProgram, EachKindOfStopHasItsOwnStatus) {
+  static StopKind kind;
+  const std::pair<StopKind, int> cases[] = {
+      {StopKind::MpcorbMissing, 3},
+      {StopKind::TwoBody, 4},
+      {StopKind::Integration, 5},
+      {StopKind::PlanetaryFile, 6},
+  };
+  for (const auto& [k, status] : cases) {
+    kind = k;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run_program([] { throw ProgramStop(kind); }), status);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  }
 }
 
 // Console output that cannot be written is a failed write on unit 6, also
@@ -238,7 +257,7 @@ TEST(RunProgram, ConsoleThatCannotBeWrittenIsAFailedWrite) {
       {"program stop",
        [] {
          say({"No convergence for near parabolic approximation"});
-         throw ProgramStop{};
+         throw ProgramStop(StopKind::TwoBody);
        }},
       {"prompt before a read",
        [] {

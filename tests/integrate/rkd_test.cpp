@@ -606,8 +606,9 @@ TEST_F(RkdRun, CollapsingStepStops) {
     bool stopped = false;
     try {
       RKDINT(c.s0, kT0, 3, 1.0, sink, *c.field, *c.field);
-    } catch (const ProgramStop&) {
+    } catch (const ProgramStop& stop) {
       stopped = true;
+      EXPECT_EQ(stop.kind(), StopKind::Integration) << c.name;
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.name;
     if (!c.message) continue;

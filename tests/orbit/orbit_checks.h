@@ -11,6 +11,7 @@
 
 #include "console_script.h"
 #include "stop.h"
+#include "stop_checks.h"
 #include "textio.h"
 #include "types.h"
 
@@ -20,6 +21,7 @@ namespace orbit_checks {
 // the program's own stop.
 struct Captured {
   bool stopped = false;
+  StopKind kind{};  // of the stop, when stopped
   std::string out;
 };
 
@@ -28,18 +30,23 @@ inline Captured capture(const std::function<void()>& call) {
   Captured c;
   try {
     call();
-  } catch (const ProgramStop&) {
+  } catch (const ProgramStop& stop) {
     c.stopped = true;
+    c.kind = stop.kind();
   }
   c.out = con.output();
   return c;
 }
 
-// Runs `call`, which must end with the program's own stop; returns what it
-// wrote to the console. Fails the test when the call returns.
+// Runs `call`, which must end with the program's own stop of a two-body
+// solution that does not converge (exit status 4); returns what it wrote to
+// the console. Fails the test when the call returns or stops otherwise.
 inline std::string stop_output(const std::function<void()>& call) {
   const Captured c = capture(call);
   EXPECT_TRUE(c.stopped) << "the call returned instead of stopping";
+  if (c.stopped) {
+    EXPECT_EQ(c.kind, StopKind::TwoBody);
+  }
   return c.out;
 }
 

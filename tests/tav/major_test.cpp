@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,62 @@ TEST_F(MajorPlanets, FillEndsWhereTheFileEnds) {
   EXPECT_TRUE(listing_fill_ended());
   EXPECT_EQ(listing_fill_reason(), kOutsideJplFile);
   EXPECT_EQ(PLNSRC.IMEAN, 1);
+}
+
+// A listing that leaves the file before its NPOS-th time saves the end file
+// at the last listed time that the file covers (entry 3, the file's last
+// day 2040 January 7.0), after the notice of the switch: the same file as
+// a listing whose NPOS-th time is that date. One that has only its first
+// time within the file saves both files there, as a listing of one line
+// does; one that starts outside the file saves none.
+TEST_F(MajorPlanets, EndFileOfAListingThatLeavesTheFile) {
+  REQUIRE_DE405();
+  testing_support::TempDir dir;
+  const std::string start = (dir / "s.ele").string(), end = (dir / "e.ele").string();
+  ASSERT_LE(end.size(), 30u) << "temporary folder name too long for a 30-character file name";
+  struct Case {
+    const char* what;
+    std::int32_t npos;
+    JulianDate first;
+    const char* dated;  // line 11 of both files, or nullptr for no file
+    bool end_after_notice;
+  };
+  const Case cases[] = {
+      {"NPOS-th time within the file", 3, 2466140.5, "2466160.5", false},
+      {"file left at entry 4 of 6", 5, 2466140.5, "2466160.5", true},
+      {"only the first time within", 5, 2466160.5, "2466160.5", true},
+      {"first time outside", 5, 2466170.5, nullptr, false},
+  };
+  std::string first_end_file;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    reset_ephemeris_reader();
+    PLNSRC.IMEAN = 0;
+    geocentric_grid(c.npos, c.first);
+    std::filesystem::remove(start);
+    std::filesystem::remove(end);
+    FILES.STFILE = start;
+    FILES.ENDFIL = end;
+    ConsoleScript con("4\n3\n");
+    ASSERT_EQ(MAJOR_PLANETS(), kMajorFilled);
+    const std::string out = con.output();
+    const std::size_t saved = out.find(" Elements saved on file " + end);
+    EXPECT_EQ(occurrences(out, " Elements saved on file " + end), c.dated ? 1u : 0u);
+    EXPECT_EQ(std::filesystem::exists(start), c.dated != nullptr);
+    if (!c.dated) {
+      EXPECT_FALSE(std::filesystem::exists(end));
+      continue;
+    }
+    ASSERT_TRUE(std::filesystem::exists(end));
+    const std::string end_file = testing_support::read_file(end);
+    EXPECT_NE(end_file.find(std::string(c.dated) + "00000000000000000\r\n"), std::string::npos);
+    EXPECT_EQ((out.find("Switching to mean planetary elements") < saved), c.end_after_notice);
+    if (first_end_file.empty()) {
+      first_end_file = end_file;
+    } else {
+      EXPECT_EQ(end_file, first_end_file);
+    }
+  }
 }
 
 // Where the file does not cover the dates, every pair of bodies ends the

@@ -12,6 +12,7 @@
 #include "program_run.h"
 #include "records.h"
 #include "stop.h"
+#include "stop_checks.h"
 #include "test_data.h"
 #include "test_io.h"
 
@@ -167,7 +168,8 @@ TEST_F(Mpcorb, PlutoCannotPerturbItself) {
 
 TEST_F(Mpcorb, MissingFileStopsTheProgram) {
   ConsoleScript console("");
-  EXPECT_THROW(GET_MPC_ELEMENTS(file, 1, el, OBJECT.H, OBJECT.G), ProgramStop);
+  EXPECT_EQ(testing_support::stop_kind([&] { GET_MPC_ELEMENTS(file, 1, el, OBJECT.H, OBJECT.G); }),
+            StopKind::MpcorbMissing);
   EXPECT_EQ(console.output(), " MPCORB file not found, exiting program.\r\n");
 }
 

@@ -457,6 +457,59 @@ TEST_P(FilesToWriteTest, RefusedWhereNamedAndNothingElseWritten) {
 INSTANTIATE_TEST_SUITE_P(Tav, FilesToWriteTest, ::testing::ValuesIn(kFilesToWrite),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ENDFIL that names the file of STFILE, which would replace the start
+// elements said saved, is asked for again at the tests: written another way
+// (./start.ele in the initialization file), through a link to the start
+// file of an earlier run, and, in the second ephemeris, when STFILE is the
+// one typed last. Each element file then holds its own date: the start
+// file the first listed time (2025 January 1.0), the end file the last
+// (January 3.0).
+TEST(TavFiles, EndFileThatIsTheStartFileIsAskedAgain) {
+  TempDir dir;
+  write_file(dir / "tavshort.ini", short_ini_with("start.ele", "./start.ele"));
+  place(dir, "eros.ele", kEros);
+  write_file(dir / "start.ele", "the start file of an earlier run");
+  fs::create_symlink("start.ele", dir / "LINK.ELE");
+
+  const RunResult r =
+      testing_support::run_program(TAV_BINARY,
+                                   "\n1\n\nlink.ele\n\nend.ele\n\n3\neros.ele\n"
+                                   "y\n\nstfile\nend.ele\n\nend2.ele\n\n\neros.ele\nn\n",
+                                   dir.path());
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  const std::string refused =
+      " ENDFIL variable is the element file STFILE, please re-enter\r\n"
+      " Enter new value for ENDFIL \r\n";
+  const std::vector<std::string> in_order = {
+      refused,  // ./start.ele
+      refused,  // LINK.ELE
+      " Elements saved on file start.ele",
+      " Elements saved on file END.ELE",
+      refused,  // STFILE END.ELE typed
+      " Elements saved on file END.ELE",
+      " Elements saved on file END2.ELE",
+  };
+  std::size_t at = 0;
+  for (const std::string& text : in_order) {
+    SCOPED_TRACE(text);
+    at = r.out.find(text, at);
+    ASSERT_NE(at, std::string::npos);
+    at += text.size();
+  }
+  EXPECT_EQ(r.out.find(refused, at), std::string::npos);
+  ASSERT_EQ(listings(r.out).size(), 2u);
+
+  const std::string start = "    2460676.500000000000000000\r\n";
+  const std::string end = "    2460678.500000000000000000\r\n";
+  for (const auto& [name, date] :
+       {std::pair{"start.ele", start}, std::pair{"END.ELE", start}, std::pair{"END2.ELE", end}}) {
+    SCOPED_TRACE(name);
+    EXPECT_NE(read_file(dir / name).find(date), std::string::npos);
+  }
+  EXPECT_TRUE(fs::is_symlink(dir / "LINK.ELE"));
+}
+
 // A numeric answer that is not a number ends the run.
 TEST(TavFatal, AnswerThatIsNotANumber) {
   TempDir dir;
