@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "stop.h"
+#include "writable.h"
 
 // ---------------------------------------------------------------- layouts
 
@@ -85,8 +86,10 @@ bool same_file(std::string_view a, std::string_view b) {
 namespace {
 
 // A path as the system takes it: absolute, its "." and ".." and the links of
-// the part that exists resolved.
-std::filesystem::path resolved_path(const std::string& n) {
+// the part that exists resolved, and a link in its last part followed also
+// where it leads to a file not made yet (which an open for writing makes).
+std::filesystem::path resolved_path(std::string n) {
+  if (!follow_links(n)) return std::filesystem::path(n).lexically_normal();
   std::error_code ec;
   const std::filesystem::path abs = std::filesystem::absolute(n, ec);
   if (ec) return std::filesystem::path(n).lexically_normal();

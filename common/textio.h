@@ -233,8 +233,9 @@ int open_read_error(std::string_view name);
 bool same_file(std::string_view a, std::string_view b);
 // True when the two names lead to one file, whether it exists yet or not:
 // the same existing file (same_file), or the same path written two ways
-// (out.txt and ./out.txt, or through a folder that is a link), where a file
-// made under either name would be one file. False when either names nothing.
+// (out.txt and ./out.txt, or through a folder that is a link), or a link to
+// the other name's file not made yet, where a file made under either name
+// would be one file. False when either names nothing.
 bool same_path(std::string_view a, std::string_view b);
 // True when a name names no file at all: nothing but blanks and NUL
 // characters.

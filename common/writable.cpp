@@ -23,22 +23,6 @@ std::string folder_of(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// Where a name leads when its last part is a symbolic link, followed link by
-// link (the folders on its path the system follows itself); false for a
-// loop.
-bool follow_links(std::string& path) {
-  for (int links = 0; links <= kMaxLinks; ++links) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
-    std::array<char, 4096> target;
-    const ssize_t n = readlink(path.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) == target.size()) return false;
-    const std::string to(target.data(), static_cast<std::size_t>(n));
-    path = to.front() == '/' ? to : folder_of(path) + "/" + to;
-  }
-  return false;
-}
-
 // A failed look at a name or its folder (errno of stat).
 WriteObstacle failed_look(int error) {
   switch (error) {
@@ -54,6 +38,19 @@ WriteObstacle failed_look(int error) {
 }
 
 }  // namespace
+
+bool follow_links(std::string& path) {
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::array<char, 4096> target;
+    const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) == target.size()) return false;
+    const std::string to(target.data(), static_cast<std::size_t>(n));
+    path = to.front() == '/' ? to : folder_of(path) + "/" + to;
+  }
+  return false;
+}
 
 WriteObstacle write_obstacle(std::string_view name) {
   std::string path = trim_name(name);

@@ -3,6 +3,7 @@
 // that no file is made, truncated or touched by the test. POSIX.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // What stands in the way of writing a file under a name.
@@ -22,3 +23,9 @@ enum class WriteObstacle {
 // is asked of the system for the user who runs the program, so a user with
 // every permission (root) passes wherever the system lets it write.
 WriteObstacle write_obstacle(std::string_view name);
+
+// Where a name leads when its last part is a symbolic link, followed link by
+// link as an open follows them, also to a file that does not exist yet (the
+// folders on its path the system follows itself). The name is changed in
+// place; false for a loop of links or one that cannot be read.
+bool follow_links(std::string& path);

@@ -257,7 +257,8 @@ TEST(TextFiles, SameFileThroughLinks) {
 }
 
 // Names of one file that may not exist yet: the same path written two ways,
-// through a folder that is a link, or one existing file under two names.
+// through a folder that is a link, through links to the file not made yet
+// (absolute, relative, a chain), or one existing file under two names.
 TEST(TextFiles, SamePathAlsoForFilesNotMadeYet) {
   TempDir dir;
   std::filesystem::create_directory(dir / "sub");
@@ -265,6 +266,10 @@ TEST(TextFiles, SamePathAlsoForFilesNotMadeYet) {
   write_file(dir / "a.txt", "");
   std::filesystem::create_hard_link(dir / "a.txt", dir / "hard.txt");
   const std::string out = (dir / "sub" / "out.txt").string();
+  std::filesystem::create_symlink(out, dir / "to_out");
+  std::filesystem::create_symlink("sub/out.txt", dir / "rel_out");
+  std::filesystem::create_symlink("to_out", dir / "chain");
+  std::filesystem::create_symlink("loop", dir / "loop");
   const struct {
     std::string other;
     bool same;
@@ -274,6 +279,10 @@ TEST(TextFiles, SamePathAlsoForFilesNotMadeYet) {
       {(dir / "sub" / "." / "out.txt").string(), true},
       {(dir / "sub" / ".." / "sub" / "out.txt").string(), true},
       {(dir / "link" / "out.txt").string(), true},
+      {(dir / "to_out").string(), true},
+      {(dir / "rel_out").string(), true},
+      {(dir / "chain").string(), true},
+      {(dir / "loop").string(), false},
       {(dir / "sub" / "OUT.TXT").string(), false},
       {(dir / "out.txt").string(), false},
       {"", false},

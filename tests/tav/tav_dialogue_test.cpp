@@ -510,6 +510,27 @@ TEST(TavFiles, EndFileThatIsTheStartFileIsAskedAgain) {
   EXPECT_TRUE(fs::is_symlink(dir / "LINK.ELE"));
 }
 
+// A start file named through a link to a file not made yet: writing it
+// makes the file where the link leads, so ENDFIL may not name that file.
+TEST(TavFiles, EndFileWhereTheStartFileLinkLeadsIsAskedAgain) {
+  TempDir dir;
+  write_file(dir / "tavshort.ini", short_ini_with("link.ele", "new.ele"));
+  place(dir, "eros.ele", kEros);
+  fs::create_symlink("new.ele", dir / "link.ele");
+
+  const RunResult r =
+      testing_support::run_program(TAV_BINARY, "\n1\n\nend.ele\n\n3\neros.ele\nn\n", dir.path());
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  const std::string refused = " ENDFIL variable is the element file STFILE, please re-enter\r\n";
+  const auto at = r.out.find(refused);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(r.out.find(refused, at + 1), std::string::npos);
+  EXPECT_NE(r.out.find(" Elements saved on file END.ELE"), std::string::npos);
+  EXPECT_NE(read_file(dir / "new.ele").find("    2460676.500000000000000000\r\n"),
+            std::string::npos);
+}
+
 // A numeric answer that is not a number ends the run.
 TEST(TavFatal, AnswerThatIsNotANumber) {
   TempDir dir;
