@@ -32,7 +32,7 @@ LocalClock g_clock = nullptr;
 // CTOJ's arithmetic with the leap years of either calendar: the Gregorian
 // (CTOJ itself) or the Julian, whose constant puts 1582 October 5 (Julian)
 // on the same day as October 15 (Gregorian).
-JulianDate packed_to_jd(const PackedDateTime& packed, bool gregorian) {
+JulianDate packed_to_jd(const PackedDateTime& packed, bool gregorian, std::int64_t more_days = 0) {
   // Worked in 64 bits so that no date word can overflow; within the range
   // of real dates the results equal those of 32-bit arithmetic.
   const std::int64_t D = packed.date;
@@ -45,8 +45,8 @@ JulianDate packed_to_jd(const PackedDateTime& packed, bool gregorian) {
   const std::int64_t M = ((N / 100) % 100) % 12;
   const std::int64_t Y = ((N / 100) % 100) / 12 + N / 10000;
   const std::int64_t leap_days = gregorian ? Y / 4 - Y / 100 + Y / 400 + 260149 : Y / 4 + 260117;
-  const std::int64_t days =
-      ((M - M / 6 - M / 11) / 2) * 30 + ((M / 6 + M + M / 11 + 1) / 2) * 31 + Y * 365 + leap_days;
+  const std::int64_t days = ((M - M / 6 - M / 11) / 2) * 30 + ((M / 6 + M + M / 11 + 1) / 2) * 31 +
+                            Y * 365 + leap_days + more_days;
   return static_cast<double>(T % 100) / 8640000.0 + J + static_cast<double>(days);
 }
 
@@ -69,6 +69,24 @@ PackedDateTime pack(std::int32_t year, std::int32_t month, std::int32_t day, dou
   const std::int64_t time = std::int64_t{trunc_to_i32(m)} * 10000 + h * 1000000 +
                             std::int64_t{trunc_to_i32(s)} * 100 + trunc_to_i32(c);
   return {to_i32(date), to_i32(time)};
+}
+
+// The date word holds the day of month in two digits, and CTOJ counts day
+// d of a month as d - 1 days after its first: right for days 1 to 100 (100
+// carries into the next month as its 1 plus 99). Any other day is counted
+// from the first of the month in the same way, so that day 0 is the last
+// day of the month before, as almanacs count (2025 January 0 is 2024
+// December 31), day -1 the day before it, and a day beyond 100 runs on
+// through the months that follow.
+bool day_in_date_word(std::int32_t day) {
+  return day >= 1 && day <= 100;
+}
+
+// MYDATE's mode 1 in either calendar: the Gregorian (CTOJ) or the Julian.
+JulianDate calendar_jd(std::int32_t year, std::int32_t month, std::int32_t day, double hour,
+                       bool gregorian) {
+  if (day_in_date_word(day)) return packed_to_jd(pack(year, month, day, hour), gregorian);
+  return packed_to_jd(pack(year, month, 1, hour), gregorian, std::int64_t{day} - 1);
 }
 
 }  // namespace
@@ -106,7 +124,7 @@ void JTOC(JulianDate jd, CalendarFields& fields, std::int32_t mode) {
 void MYDATE(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& hour,
             JulianDate& jd, std::int32_t mode) {
   if (mode == 1) {
-    CTOJ(pack(year, month, day, hour), jd);
+    jd = calendar_jd(year, month, day, hour, true);
     return;
   }
   CalendarFields cf;
@@ -118,8 +136,12 @@ void MYDATE(std::int32_t& year, std::int32_t& month, std::int32_t& day, double& 
 }
 
 JulianDate calendar_to_jd(std::int32_t year, std::int32_t month, std::int32_t day, double hour) {
-  const bool gregorian = date_word(year, month, day) >= kFirstGregorianDate;
-  return packed_to_jd(pack(year, month, day, hour), gregorian);
+  // A day counted from the first of its month is read in the calendar of
+  // that first (1582 November 0 is the Gregorian October 31, October 0 the
+  // Julian September 30).
+  const std::int32_t dated = day_in_date_word(day) ? day : 1;
+  const bool gregorian = date_word(year, month, dated) >= kFirstGregorianDate;
+  return calendar_jd(year, month, day, hour, gregorian);
 }
 
 bool skipped_by_the_calendar(std::int32_t year, std::int32_t month, std::int32_t day) {

@@ -89,9 +89,13 @@ struct Date {
 };
 
 // The rest of a date typed as a year: the month (asked again until it is
-// 1 to 12, so that line 1 has its name) and the decimal day of month.
-// False, without further questions, when the year does not fit 32 bits;
-// false after the questions when the day of month does not.
+// 1 to 12) and the decimal day of month (asked again, with tav's message,
+// when it falls on 1582 October 5 to 14, which neither calendar has). The
+// date of line 1 is the one the Julian date holds: a day of 0 or below,
+// or beyond the end of the month, is a day of another month (2025 January
+// 0.5 is 2024 December 31.5). False, without further questions, when the
+// year does not fit 32 bits; false after the questions when the day of
+// month does not.
 bool ask_month_and_day(double year, Date& d, JulianDate& jd) {
   if (!whole_part(year, d.year)) return false;
   d.month = 0;
@@ -99,12 +103,19 @@ bool ask_month_and_day(double year, Date& d, JulianDate& jd) {
     say({"Enter month (1-12)"});
     ask({d.month});
   } while (d.month < 1 || d.month > 12);
-  const double day = ask_double("Enter decimal day of month");
-  if (!whole_part(day, d.day)) return false;
+  double day = 0.0;
+  for (;;) {
+    day = ask_double("Enter decimal day of month");
+    if (!whole_part(day, d.day)) return false;
+    if (!skipped_by_the_calendar(d.year, d.month, d.day)) break;
+    say({kSkippedDaysMessage});
+  }
   d.hour = (day - d.day) * 24.0;
   // Read in the calendar that line 1 and tav show the date in: the Julian
   // calendar before 1582 October 15, as old orbits give their dates.
   jd = calendar_to_jd(d.year, d.month, d.day, d.hour);
+  // For a day of the month as typed, the same date again.
+  MYDATE(d.year, d.month, d.day, d.hour, jd, -1);
   return true;
 }
 

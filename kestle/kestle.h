@@ -9,7 +9,10 @@
 // wide for its 30 columns, a semimajor axis whose mean motion is too wide for
 // its field or would be written as zero, a number too wide for 9 columns, an
 // epoch or perihelion date that cannot be worked out) is asked for again with
-// a message, so the file always reads back.
+// a message, so the file always reads back; so is a day of 1582 October 5 to
+// 14, which neither calendar has. A decimal day below 1 is a day of the
+// month before (2025 January 0.5 is 2024 December 31.5): line 1 names the
+// day that the epoch's Julian date holds.
 #pragma once
 
 void KESTLE();

@@ -6,6 +6,7 @@
 
 #include "astcon.h"
 #include "frames.h"
+#include "grid.h"
 #include "positions.h"
 #include "records.h"
 
@@ -304,9 +305,16 @@ void RADEC(const Text<32>& FORM) {
   out.both(header_line(form, trunc_to_i32(RUNPAR.CYEAR), centre));
   out.both(underline(form));
 
-  // The lines whose entry and the next one hold positions of this object.
-  const std::int32_t filled = listing_entries_filled();
-  const std::int32_t lines = std::max(0, std::min(RUNPAR.NPOS, filled - 1));
+  // The lines whose entry and the next one hold positions of this object,
+  // within the entries of the grid when its dates left the years that the
+  // lines can print: what ends first gives the reason of the notice.
+  std::int32_t usable = listing_entries_filled();
+  std::string_view why = listing_fill_reason();
+  if (const ListingGridCut& cut = listing_grid_cut(); cut.cut && cut.entries <= usable) {
+    usable = cut.entries;
+    why = cut.reason;
+  }
+  const std::int32_t lines = std::max(0, std::min(RUNPAR.NPOS, usable - 1));
   std::int32_t NLINE = 5;
   for (std::int32_t I = 1; I <= lines; ++I) {
     LineValues v;
@@ -325,9 +333,7 @@ void RADEC(const Text<32>& FORM) {
     }
   }
   if (lines < RUNPAR.NPOS) {
-    const std::string_view why = listing_fill_reason().empty()
-                                     ? std::string_view("no positions for the later lines")
-                                     : listing_fill_reason();
+    if (why.empty()) why = "no positions for the later lines";
     out.both(checked_line(short_notice, {lines, RUNPAR.NPOS, why}));
   }
   start_listing_fill();

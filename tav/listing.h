@@ -18,9 +18,11 @@
 
 // FORM compared over its first 30 characters, trailing blanks ignored; a
 // form that matches none keeps the previous listing's (SHORT at the first).
-// Lists lines 1 to min(NPOS, listing_entries_filled() - 1) (positions.h);
-// when that falls short of NPOS the data lines end with the notice
-// " Only k of N lines listed: " and the reason given to end_listing_fill.
+// Lists lines 1 to min(NPOS, listing_entries_filled() - 1) (positions.h),
+// and no more than the entries of a grid cut at the years its lines print
+// (grid.h) allow; when that falls short of NPOS the data lines end with the
+// notice " Only k of N lines listed: " and the reason given to
+// end_listing_fill, or the grid's reason when the cut comes first.
 // Afterwards no entry counts as filled (start_listing_fill).
 // Records read: FILES.SCRFILE, OBJECT, RUNPAR (NPOS, CYEAR, XJINC), POSNS,
 //               DATES

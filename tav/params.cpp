@@ -73,16 +73,13 @@ bool is_mpc(const EphemState& s) {
   return s.FORM.is("MPC");
 }
 
-// The years whose dates the calendar holds. A date is packed as the 32-bit
-// integer YYYYMMDD, which holds 214748 December 31 and no later year (a
-// larger YEAR saturates to a date near 214751). A year before 0 is packed
-// as a negative YYYYMMDD, which the conversion reads as some other year
-// before the era (the year -44 March 15 comes out as -42 October 26).
-constexpr std::int32_t kFirstYear = 0;
-constexpr std::int32_t kLastYear = 214748;
+// The years of the first listed time: those whose dates the listing
+// prints (grid.h).
+constexpr std::int32_t kFirstYear = kFirstListedYear;
+constexpr std::int32_t kLastYear = kLastListedYear;
 
 // A year whose whole part, as the dates take it, lies from `first` to
-// `last`: for YEAR the years the calendar holds, for CYEAR the years whose
+// `last`: for YEAR the years the listing prints, for CYEAR the years whose
 // equinox the listing can carry its places to (reduce.h).
 bool year_held(double year, std::int32_t first = kFirstYear, std::int32_t last = kLastYear) {
   const std::int32_t whole = trunc_to_i32(year);
@@ -325,7 +322,7 @@ int failed_value_test(const EphemState& s) {
     return P_NPOS;
   }
   if (!year_held(RUNPAR.YEAR)) {
-    say({"YEAR variable out of range 0-214748, please re-enter"});
+    say({"YEAR variable out of range 0-9999, please re-enter"});
     return P_YEAR;
   }
   if (RUNPAR.MONTH < 1 || RUNPAR.MONTH > 12) {
@@ -341,7 +338,7 @@ int failed_value_test(const EphemState& s) {
   // 1582 October 15, which follows October 4: the days between are in
   // neither.
   if (skipped_by_the_calendar(trunc_to_i32(RUNPAR.YEAR), RUNPAR.MONTH, trunc_to_i32(whole_day))) {
-    say({"No such day: 1582 Oct 4 is followed by Oct 15, please re-enter"});
+    say({kSkippedDaysMessage});
     return P_DAY;
   }
   if (RUNPAR.ET < 0 || RUNPAR.ET > 24) {

@@ -32,9 +32,16 @@ void EPHEM() {
     s.JD0 = build_listing_grid(s.first, RUNPAR.ET, RUNPAR.XJINC, RUNPAR.NPOS, s.FORM);
 
     // Phases 4 to 7: the element source, the state at the epoch and the
-    // propagation by METHOD. Major planets under mean planets are refused:
-    // the MPC interval goes back into days and the dialogue starts again.
-    if (fill_positions(s) == SourceOutcome::Filled) break;
+    // propagation by METHOD, for the lines that the grid holds when its
+    // dates left the years a listing prints. Major planets under mean
+    // planets are refused: the MPC interval goes back into days and the
+    // dialogue starts again.
+    SourceOutcome outcome;
+    {
+      const NposHeldToGrid held;
+      outcome = fill_positions(s);
+    }
+    if (outcome == SourceOutcome::Filled) break;
     interval_back_to_days(s);
   }
 

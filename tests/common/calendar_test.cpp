@@ -152,6 +152,11 @@ std::int64_t day_number(int y, int m, int d, bool gregorian) {
   return gregorian ? n - yy / 100 + yy / 400 - 32045 : n - 32083;
 }
 
+// The Julian date of that day at the hour h.
+double day_number_jd(int y, int m, int d, double h, bool gregorian) {
+  return static_cast<double>(day_number(y, m, d, gregorian)) - 0.5 + h / 24.0;
+}
+
 // A date is read in the calendar that MYDATE gives it back in: the Julian
 // before 1582 October 15, the Gregorian from it on, and it comes back as
 // given. The Gregorian dates are MYDATE's own to the bit.
@@ -172,8 +177,7 @@ TEST(CalendarToJd, ReadsTheCalendarThatMydatePrints) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.y << "-" << c.m << "-" << c.d << " " << c.h);
     const JulianDate jd = calendar_to_jd(c.y, c.m, c.d, c.h);
-    const double want =
-        static_cast<double>(day_number(c.y, c.m, c.d, c.gregorian)) - 0.5 + c.h / 24.0;
+    const double want = day_number_jd(c.y, c.m, c.d, c.h, c.gregorian);
     EXPECT_NEAR(jd, want, 1e-9);
     if (c.gregorian) {
       EXPECT_EQ(jd, to_jd(c.y, c.m, c.d, c.h));
@@ -194,6 +198,55 @@ TEST(CalendarToJd, ReadsTheCalendarThatMydatePrints) {
   // The hour packs as MYDATE packs it (truncated to the hundredth of a second).
   EXPECT_EQ(calendar_to_jd(1000, 1, 1, 23.99999) - calendar_to_jd(1000, 1, 1, 0.0),
             to_jd(2000, 1, 1, 23.99999) - to_jd(2000, 1, 1, 0.0));
+}
+
+// A day of 0 or below is a day of the month before, as almanacs count:
+// day 0 the last day of that month, -1 the one before it, in the calendar
+// of the first of the month given (the Julian before 1582 October 15); a
+// day beyond 100, past what the date word's two digits carry, runs on
+// through the months after. The dates meant are worked out by the
+// day-number algorithm above; from the year 0 on the Julian date is, to
+// the bit, that of the date meant typed as it is, and where that date is
+// Gregorian MYDATE's mode 1 (always Gregorian) gives the same.
+TEST(CalendarToJd, DayZeroAndBelowAreDaysOfTheMonthBefore) {
+  struct Case {
+    int y, m, d;
+    double h;
+    int year, month, day;  // the date meant
+    bool gregorian;
+  };
+  const Case cases[] = {
+      {2025, 1, 0, 12.0, 2024, 12, 31, true},                                        // JD 2460676.0
+      {1993, 8, 0, 0.0, 1993, 7, 31, true},   {2024, 3, 0, 6.0, 2024, 2, 29, true},  // leap year
+      {2025, 3, 0, 6.0, 2025, 2, 28, true},   {2000, 3, 0, 0.0, 2000, 2, 29, true},
+      {1900, 3, 0, 0.0, 1900, 2, 28, true},   // no leap day in the Gregorian 1900
+      {1500, 3, 0, 0.0, 1500, 2, 29, false},  // but in the Julian 1500
+      {1582, 10, 0, 0.0, 1582, 9, 30, false}, {1582, 11, 0, 0.0, 1582, 10, 31, true},
+      {1, 1, 0, 0.0, 0, 12, 31, false},       {0, 1, 0, 0.0, -1, 12, 31, false},
+      {2025, 1, -1, 0.0, 2024, 12, 30, true}, {2025, 3, -30, 0.0, 2025, 1, 29, true},
+      {2025, 1, 0, -7.2, 2024, 12, 31, true},  // an MPC day of -0.3: Dec 30.7
+      {2025, 1, 100, 0.0, 2025, 4, 10, true},  // the date word's own carry
+      {2025, 1, 101, 0.0, 2025, 4, 11, true}, {2025, 1, 400, 0.0, 2026, 2, 4, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.y << "-" << c.m << "-" << c.d << " " << c.h);
+    const JulianDate jd = calendar_to_jd(c.y, c.m, c.d, c.h);
+    const double want = day_number_jd(c.year, c.month, c.day, c.h, c.gregorian);
+    EXPECT_NEAR(jd, want, 1e-9);
+    if (c.year >= 0) {
+      EXPECT_EQ(jd, calendar_to_jd(c.year, c.month, c.day, c.h));
+    }
+    if (c.gregorian) {
+      EXPECT_EQ(to_jd(c.y, c.m, c.d, c.h), to_jd(c.year, c.month, c.day, c.h));
+    }
+  }
+  EXPECT_EQ(calendar_to_jd(2025, 1, 0, 12.0), 2460676.0);
+  // MYDATE gives the date back as the day it is.
+  const Cal c = to_cal(calendar_to_jd(2025, 1, 0, 12.0));
+  EXPECT_EQ(c.y, 2024);
+  EXPECT_EQ(c.m, 12);
+  EXPECT_EQ(c.d, 31);
+  EXPECT_EQ(c.h, 12.0);
 }
 
 TEST(CalendarToJd, DaysThatNeitherCalendarHas) {

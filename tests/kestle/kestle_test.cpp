@@ -150,6 +150,26 @@ TEST(Kestle, LinesOfTheFile) {
        "    2299160.500000000000000000"},
       {"a comet's perihelion of 1066 likewise", comet_perihelion("1066\n3\n20.5\n"), 4,
        "    2110493.000000000000000000"},
+      // Line 1 names the day that the Julian date holds: a day of 0 or
+      // below, or past the end of the month, is a day of another month.
+      {"2025 January 0.5 is December 31.5", minor_planet("1", "2025\n1\n0.5\n"), 1,
+       "        1 Eros                        2024-Dec-31"},
+      {"2025 January 0.5 is JD 2460676.0", minor_planet("1", "2025\n1\n0.5\n"), 11,
+       "    2460676.000000000000000000"},
+      {"a decimal day of -0.5 is December 30.5", minor_planet("1", "2025\n1\n-0.5\n"), 11,
+       "    2460675.000000000000000000"},
+      {"-0.5: line 1", minor_planet("1", "2025\n1\n-0.5\n"), 1,
+       "        1 Eros                        2024-Dec-30"},
+      {"March 0 of a leap year", minor_planet("1", "2024\n3\n0\n"), 1,
+       "        1 Eros                        2024-Feb-29"},
+      {"1582 November 0 is October 31", minor_planet("1", "1582\n11\n0\n"), 1,
+       "        1 Eros                        1582-Oct-31"},
+      {"January 0 of the year 1", minor_planet("1", "1\n1\n0\n"), 1,
+       "        1 Eros                           0-Dec-31"},
+      {"February 30 is March 2", minor_planet("1", "2025\n2\n30\n"), 1,
+       "        1 Eros                        2025-Mar- 2"},
+      {"a comet's perihelion on January 0.5", comet_perihelion("2025\n1\n0.5\n"), 4,
+       "    2460676.000000000000000000"},
       {"10000.0 is a Julian date", minor_planet("1", "10000.0\n"), 1,
        "        1 Eros                        ****-May-19"},
       {"10000.0 is a Julian date (line 11)", minor_planet("1", "10000.0\n"), 11,
@@ -273,6 +293,36 @@ TEST(Kestle, AnswersAskedAgainAndTheFileReadsBack) {
     ConsoleScript console((dir / file).string() + "\n");
     ElementSet el;
     EXPECT_NO_THROW(GET_TAV_ELEMENTS(el, OBJECT.H, OBJECT.G));
+  }
+}
+
+// 1582 October 5 to 14, which neither calendar has, are refused with the
+// message tav gives and the day is asked for again; the file is the one the
+// day typed then gives.
+TEST(Kestle, DaysThatNoCalendarHasAreAskedAgain) {
+  const struct {
+    const char* what;
+    std::string answers, good;
+  } cases[] = {
+      {"epoch on October 10", minor_planet("1", "1582\n10\n10\n4.5\n"),
+       minor_planet("1", "1582\n10\n4.5\n")},
+      {"epoch on October 14.99, twice", minor_planet("1", "1582\n10\n14.99\n5\n15\n"),
+       minor_planet("1", "1582\n10\n15\n")},
+      {"perihelion on October 5", comet_perihelion("1582\n10\n5\n4\n"),
+       comet_perihelion("1582\n10\n4\n")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir, ref;
+    const RunResult r = run_program(KESTLE_BINARY, c.answers, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(run_program(KESTLE_BINARY, c.good, ref.path()).status, 0);
+    const std::string message =
+        " No such day: 1582 Oct 4 is followed by Oct 15, please re-enter\r\n"
+        " Enter decimal day of month\r\n";
+    const std::size_t first = r.out.find(message);
+    ASSERT_NE(first, std::string::npos) << r.out;
+    EXPECT_TRUE(same_bytes(read_file(ref / "e.ele"), read_file(dir / "e.ele")));
   }
 }
 

@@ -53,6 +53,22 @@ class ListingGrid : public ::testing::Test {
 
   static Text<32> form(const char* name) { return Text<32>(name); }
 
+  // The first listed time typed in the dialogue, through the rounding of
+  // DAY and the derived values (the MPC form takes its hour from the
+  // fraction of DAY); lines an hour apart.
+  static EphemState typed(const char* f, double year, std::int32_t month, double day, double et) {
+    EphemState s;
+    s.FORM = f;
+    s.DAY = day;
+    RUNPAR.YEAR = year;
+    RUNPAR.MONTH = month;
+    RUNPAR.ET = et;
+    RUNPAR.XJINC = 1.0;
+    round_day(s);
+    set_derived_values(s);
+    return s;
+  }
+
   static void expect_date(int I, std::int32_t y, std::int32_t m, std::int32_t d, double hr) {
     SCOPED_TRACE(I);
     EXPECT_EQ(DATES.IYR(I), y);
@@ -150,15 +166,7 @@ TEST_F(ListingGrid, FirstLineShowsTheDateTyped) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.form << " " << c.year << "-" << c.month << "-" << c.day);
-    EphemState s;
-    s.FORM = c.form;
-    s.DAY = c.day;
-    RUNPAR.YEAR = c.year;
-    RUNPAR.MONTH = c.month;
-    RUNPAR.ET = c.et;
-    RUNPAR.XJINC = 1.0;
-    round_day(s);
-    set_derived_values(s);
+    const EphemState s = typed(c.form, c.year, c.month, c.day, c.et);
     const JulianDate JD0 = build_listing_grid(s.first, RUNPAR.ET, RUNPAR.XJINC, 1, s.FORM);
     // The hour is packed to the hundredth of a second below it.
     EXPECT_NEAR(JD0, c.jd, 1e-6);
@@ -168,6 +176,120 @@ TEST_F(ListingGrid, FirstLineShowsTheDateTyped) {
     EXPECT_EQ(DATES.IDY(1), static_cast<std::int32_t>(c.day));
     EXPECT_NEAR(DATES.HR(1), s.FORM.is("MPC") ? (c.day - std::trunc(c.day)) * 24.0 : c.et, 1e-6);
   }
+}
+
+// Day 0 of a month is the last day of the month before (2025 January 0.5
+// is 2024 December 31.5, JD 2460676.0), so the listing starts at that date,
+// and for the MPC form a DAY below 1 is a time on that day or before it.
+// Julian dates from the day-number rule (1 January of the year 1, Julian,
+// is JD 1721423.5; 2025 January 1 is 2460676.5).
+TEST_F(ListingGrid, DayZeroIsTheLastDayOfTheMonthBefore) {
+  struct Case {
+    const char* form;
+    double year;
+    std::int32_t month;
+    double day, et;
+    JulianDate jd;
+    std::int32_t y, m, d;  // the first line's date
+  };
+  const Case cases[] = {
+      {"SHORT", 2025, 1, 0, 0.0, 2460675.5, 2024, 12, 31},
+      {"MPC", 2025, 1, 0.5, 0.0, 2460676.0, 2024, 12, 31},
+      {"MPC", 2025, 1, -0.25, 0.0, 2460675.25, 2024, 12, 30},
+      {"SHORT", 2025, 1, -0.4, 0.0, 2460675.5, 2024, 12, 31},  // rounds to day 0
+      {"ASTRM", 2024, 3, 0, 12.0, 2460370.0, 2024, 2, 29},
+      {"LONG", 1582, 10, 0, 0.0, 2299159.5 - 4, 1582, 9, 30},  // Julian
+      {"SHORT", 1582, 11, 0, 0.0, 2299160.5 + 16, 1582, 10, 31},
+      {"SHORT", 1, 1, 0, 0.0, 1721422.5, 0, 12, 31},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.form << " " << c.year << "-" << c.month << "-" << c.day);
+    const EphemState s = typed(c.form, c.year, c.month, c.day, c.et);
+    const JulianDate JD0 = build_listing_grid(s.first, RUNPAR.ET, RUNPAR.XJINC, 1, s.FORM);
+    EXPECT_EQ(JD0, c.jd);
+    expect_date(1, c.y, c.m, c.d, std::fmod(c.jd + 0.5, 1.0) * 24.0);
+    EXPECT_FALSE(listing_grid_cut().cut);
+  }
+}
+
+// The grid ends before the first entry whose date lies outside the years
+// 0 to 9999, which its lines cannot print: that entry and those after it
+// are not written (they keep an earlier listing's dates), and the cut
+// tells how many entries the grid holds and why.
+TEST_F(ListingGrid, EndsAtTheYearsTheLinesPrint) {
+  struct Case {
+    const char* what;
+    FirstDate first;
+    double et, xjinc;
+    std::int32_t npos;
+    bool cut;
+    std::int32_t entries;
+    std::string_view reason;
+  };
+  const Case cases[] = {
+      {"9999 December 30 into 10000", {9999, 12, 30}, 0.0, 24.0, 4, true, 2, kAfterTheLastYear},
+      {"9999 December 31, 23 h 54 m, lines 2.4 minutes apart",
+       {9999, 12, 31},
+       23.9,
+       0.04,
+       5,
+       true,
+       3,
+       kAfterTheLastYear},
+      {"an interval of 1e12 hours", {2025, 1, 1}, 0.0, 1e12, 3, true, 1, kAfterTheLastYear},
+      {"an interval of -1e300 hours", {2025, 1, 1}, 0.0, -1e300, 3, true, 1, kBeforeTheFirstYear},
+      {"into the years before 0", {5, 1, 1}, 0.0, -20000.0, 5, true, 3, kBeforeTheFirstYear},
+      {"January 0 of the year 0", {0, 1, 0}, 0.0, 24.0, 5, true, 0, kBeforeTheFirstYear},
+      {"9999 December 31 at 24 h", {9999, 12, 31}, 24.0, 24.0, 5, true, 0, kAfterTheLastYear},
+      {"the year 0 to 9999 in two lines", {0, 1, 1}, 0.0, 87649416.0, 1, false, 2, {}},
+      {"back to the year 0", {0, 12, 31}, 0.0, -8760.0, 1, false, 2, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    reset_records();
+    for (int I = 1; I <= kGridSize; ++I) POSNS.TJD(I) = -1.0;
+    build_listing_grid(c.first, c.et, c.xjinc, c.npos, form("MPC"));
+    const ListingGridCut& cut = listing_grid_cut();
+    EXPECT_EQ(cut.cut, c.cut);
+    if (!c.cut) continue;
+    EXPECT_EQ(cut.entries, c.entries);
+    EXPECT_EQ(cut.reason, c.reason);
+    for (int I = 1; I <= c.npos + 1; ++I) {
+      SCOPED_TRACE(I);
+      if (I <= c.entries) {
+        EXPECT_GE(DATES.IYR(I), kFirstListedYear);
+        EXPECT_LE(DATES.IYR(I), kLastListedYear);
+      } else {
+        EXPECT_EQ(POSNS.TJD(I), -1.0);
+      }
+    }
+  }
+  // A grid within the years is not cut.
+  build_listing_grid({2025, 1, 1}, 0.0, 24.0, 5, form("SHORT"));
+  EXPECT_FALSE(listing_grid_cut().cut);
+}
+
+// Every method sees the cut grid as a complete listing of the lines it
+// can list: NPOS is held to them and given back.
+TEST_F(ListingGrid, NposIsHeldToTheLinesOfACutGrid) {
+  RUNPAR.NPOS = 4;
+  build_listing_grid({9999, 12, 30}, 0.0, 24.0, RUNPAR.NPOS, form("SHORT"));
+  {
+    const NposHeldToGrid held;
+    EXPECT_EQ(RUNPAR.NPOS, 1);
+  }
+  EXPECT_EQ(RUNPAR.NPOS, 4);
+  build_listing_grid({0, 1, 0}, 0.0, 24.0, RUNPAR.NPOS, form("SHORT"));
+  {
+    const NposHeldToGrid held;
+    EXPECT_EQ(RUNPAR.NPOS, -1);  // no line, no entry
+  }
+  build_listing_grid({2025, 1, 1}, 0.0, 24.0, RUNPAR.NPOS, form("SHORT"));
+  {
+    const NposHeldToGrid held;
+    EXPECT_EQ(RUNPAR.NPOS, 4);
+  }
+  EXPECT_EQ(RUNPAR.NPOS, 4);
 }
 
 // Values that no user means but anyone can type (the interval and the year

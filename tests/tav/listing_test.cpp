@@ -13,6 +13,7 @@
 #include "astcon.h"
 #include "calendar.h"
 #include "console_script.h"
+#include "grid.h"
 #include "major.h"
 #include "positions.h"
 #include "program_run.h"
@@ -429,6 +430,7 @@ class Radec : public ::testing::Test {
   }
   void TearDown() override {
     start_listing_fill();
+    build_listing_grid({2025, 1, 1}, 0.0, 24.0, -1, Text<32>("SHORT"));  // no grid cut kept
     reset_listing_form();
     reset_records();
   }
@@ -549,11 +551,49 @@ TEST_F(Radec, ShortFillEndsWithOneNotice) {
   }
 }
 
+// A grid cut where its dates leave the years the lines print lists the
+// lines within it, whatever the fill (the Kepler solution also fills the
+// entries after NPOS+1 that an earlier listing left), and says so; a fill
+// that ends before the cut gives its own reason.
+TEST_F(Radec, CutGridEndsWithTheNoticeOfTheYears) {
+  struct Case {
+    std::int32_t filled;
+    const char* reason;
+    std::size_t data_lines;
+    const char* notice;
+  };
+  const Case cases[] = {
+      {3, nullptr, 2,
+       " Only   2 of   5 lines listed: the dates that follow lie after the year 9999"},
+      {6, nullptr, 2,
+       " Only   2 of   5 lines listed: the dates that follow lie after the year 9999"},
+      {2, "the mean planets serve only the Earth as centre", 1,
+       " Only   1 of   5 lines listed: the mean planets serve only the Earth as centre"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.filled);
+    // 9999 December 29, 30 and 31; the next listed time is in 10000.
+    build_listing_grid({9999, 12, 29}, 0.0, 24.0, 5, Text<32>("SHORT"));
+    ASSERT_EQ(listing_grid_cut().entries, 3);
+    fill_grid(5, c.filled);
+    if (c.reason) end_listing_fill(c.reason);
+    const std::vector<std::string> out = run("SHORT");
+    const std::size_t header_lines = 9;
+    ASSERT_EQ(out.size(), header_lines + c.data_lines + 1);
+    EXPECT_EQ(out.back(), c.notice);
+  }
+  // The next grid, within the years, is not cut.
+  build_listing_grid({2023, 3, 10}, 0.0, 24.0, 5, Text<32>("SHORT"));
+  fill_grid(5, 6);
+  EXPECT_EQ(run("SHORT").size(), 9u + 5u);
+}
+
 // Every reason a fill can end with makes a notice of at most 80 columns,
 // the width of a console line, also with three-digit counts.
 TEST_F(Radec, EveryNoticeFitsAConsoleLine) {
   for (const std::string_view reason :
-       {kMeanSunIsGeocentric, kNoSuchCentre, kOutsideJplFile, std::string_view()}) {
+       {kMeanSunIsGeocentric, kNoSuchCentre, kOutsideJplFile, kAfterTheLastYear,
+        kBeforeTheFirstYear, std::string_view()}) {
     SCOPED_TRACE(reason);
     fill_grid(kGridSize - 1, 101);
     if (!reason.empty()) end_listing_fill(reason);

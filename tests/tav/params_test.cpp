@@ -76,13 +76,14 @@ TEST_F(Params, TestsAskForTheFirstParameterThatFails) {
       {"NPOS 499 fills the grid", [](EphemState&) { RUNPAR.NPOS = 499; }, 0},
       {"NPOS 500 overruns it", [](EphemState&) { RUNPAR.NPOS = 500; }, 1},
       {"negative NPOS lists nothing", [](EphemState&) { RUNPAR.NPOS = -5; }, 0},
-      // The years whose dates the calendar holds: 0 to 214748, the whole
-      // part of YEAR as the date takes it.
+      // The years whose dates the listing prints: 0 to 9999, the whole part
+      // of YEAR as the date takes it.
       {"YEAR 0", [](EphemState&) { RUNPAR.YEAR = 0.0; }, 0},
       {"YEAR -0.9 is the year 0", [](EphemState&) { RUNPAR.YEAR = -0.9; }, 0},
       {"YEAR -1", [](EphemState&) { RUNPAR.YEAR = -1.0; }, 2},
-      {"YEAR 214748.9", [](EphemState&) { RUNPAR.YEAR = 214748.9; }, 0},
-      {"YEAR 214749", [](EphemState&) { RUNPAR.YEAR = 214749.0; }, 2},
+      {"YEAR 9999.9", [](EphemState&) { RUNPAR.YEAR = 9999.9; }, 0},
+      {"YEAR 10000", [](EphemState&) { RUNPAR.YEAR = 10000.0; }, 2},
+      {"YEAR 214748", [](EphemState&) { RUNPAR.YEAR = 214748.0; }, 2},
       {"YEAR 2147483647", [](EphemState&) { RUNPAR.YEAR = 2147483647.0; }, 2},
       {"YEAR -1e300", [](EphemState&) { RUNPAR.YEAR = -1e300; }, 2},
       {"YEAR before MONTH",
@@ -285,7 +286,7 @@ TEST_F(Params, MethodStepsAndCentreAreTested) {
   };
   // A step moves the Julian date of the first listed time on when it is
   // above half a unit in its last place: 2^-32 day (2.3e-10) for a date of
-  // 2025 (JD 2460676.5), 2^-27 day (7.5e-9) for one of 214748 (JD 8.0e7).
+  // 2025 (JD 2460676.5), 2^-31 day (4.7e-10) for one of 9999 (JD 5.4e6).
   const Case cases[] = {
       {"KEPLER with DEL 0", "KEPLER", 24.0, 0.0, 3, 0},
       {"RKD with a negative DEL", "RKD", 24.0, -1.0, 3, 0},
@@ -296,8 +297,8 @@ TEST_F(Params, MethodStepsAndCentreAreTested) {
       {"COWELL with a DEL lost in the date", "COWELL", 24.0, 2e-10, 3, 7},
       {"ENCKE with DEL 1e-300", "ENCKE", 24.0, 1e-300, 3, 7},
       {"ENCKE with the smallest double", "ENCKE", 24.0, 5e-324, 3, 7},
-      {"COWELL in the last year, a DEL that counts", "COWELL", 24.0, 1e-8, 3, 0, 214748.0},
-      {"COWELL in the last year, a DEL lost", "COWELL", 24.0, 5e-9, 3, 7, 214748.0},
+      {"COWELL in the last year, a DEL that counts", "COWELL", 24.0, 1e-9, 3, 0, 9999.0},
+      {"COWELL in the last year, a DEL lost", "COWELL", 24.0, 4e-10, 3, 7, 9999.0},
       {"RKD does not step by DEL", "RKD", 24.0, 1e-300, 3, 0},
       {"KEPLER does not step by DEL", "KEPLER", 24.0, 1e-300, 3, 0},
       // The fixed-step methods list forwards only.
@@ -332,7 +333,7 @@ TEST_F(Params, MethodStepsAndCentreAreTested) {
 TEST_F(Params, RefusalsOfValuesThatCannotBeCarriedNameTheValue) {
   RUNPAR.YEAR = 2147483647.0;
   ASSERT_EQ(failed_value_test(s), 2);
-  EXPECT_EQ(output(), " YEAR variable out of range 0-214748, please re-enter\r\n");
+  EXPECT_EQ(output(), " YEAR variable out of range 0-9999, please re-enter\r\n");
 
   passing_set();
   answer("");
