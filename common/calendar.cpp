@@ -54,8 +54,19 @@ JulianDate packed_to_jd(const PackedDateTime& packed, bool gregorian, std::int64
 constexpr std::int64_t kFirstGregorianDate = 15821015;
 constexpr std::int64_t kFirstSkippedDate = 15821005;
 
+// A year before the year 0 goes into the date word in the form CTOJ reads,
+// -(YYYY x 10000 + MMDD) with YYYY the years before the era (the year -44 is
+// 45 BC), its month first brought into 1 to 12 with the carry into the year
+// that the plain form gives a month outside them.
 std::int64_t date_word(std::int32_t year, std::int32_t month, std::int32_t day) {
-  return std::int64_t{year} * 10000 + std::int64_t{month} * 100 + day;
+  std::int64_t y = year, m = month;
+  if (y < 0) {
+    const std::int64_t carry = (m >= 1 ? m - 1 : m - 12) / 12;  // floor((m - 1) / 12)
+    y += carry;
+    m -= carry * 12;
+    if (y < 0) return -((1 - y) * 10000 + m * 100 + day);
+  }
+  return y * 10000 + m * 100 + day;
 }
 
 // The date word YYYYMMDD and the time word HHMMSSCC of MYDATE's mode 1.

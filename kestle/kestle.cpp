@@ -94,10 +94,11 @@ struct Date {
 // date of line 1 is the one the Julian date holds: a day of 0 or below,
 // or beyond the end of the month, is a day of another month (2025 January
 // 0.5 is 2024 December 31.5). False, without further questions, when the
-// year does not fit 32 bits; false after the questions when the day of
-// month does not.
+// year is not one of -999 to 9999, the years that line 1 holds in its four
+// columns (the year -44 is 45 BC); false after the questions when the day
+// of month does not fit 32 bits.
 bool ask_month_and_day(double year, Date& d, JulianDate& jd) {
-  if (!whole_part(year, d.year)) return false;
+  if (!whole_part(year, d.year) || d.year < -999 || d.year > 9999) return false;
   d.month = 0;
   do {
     say({"Enter month (1-12)"});

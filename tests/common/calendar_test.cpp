@@ -167,12 +167,28 @@ TEST(CalendarToJd, ReadsTheCalendarThatMydatePrints) {
     bool gregorian;
   };
   const Case cases[] = {
-      {1582, 10, 4, 0.0, false},  {1582, 10, 4, 18.5, false}, {1582, 10, 15, 0.0, true},
-      {1582, 10, 3, 12.0, false}, {1582, 9, 24, 0.0, false},  {1000, 1, 1, 0.0, false},
-      {1500, 2, 29, 6.0, false},                          // a leap day of the Julian calendar only
-      {1, 1, 1, 0.0, false},      {0, 1, 1, 0.0, false},  // 1 BC
-      {0, 2, 29, 23.75, false},   {0, 12, 31, 12.0, false},   {1600, 2, 29, 0.0, true},
-      {1700, 3, 1, 0.0, true},    {2025, 1, 1, 0.0, true},    {2009, 7, 15, 6.5, true},
+      {1582, 10, 4, 0.0, false},
+      {1582, 10, 4, 18.5, false},
+      {1582, 10, 15, 0.0, true},
+      {1582, 10, 3, 12.0, false},
+      {1582, 9, 24, 0.0, false},
+      {1000, 1, 1, 0.0, false},
+      {1500, 2, 29, 6.0, false},  // a leap day of the Julian calendar only
+      {1, 1, 1, 0.0, false},
+      {0, 1, 1, 0.0, false},  // 1 BC
+      {0, 2, 29, 23.75, false},
+      {0, 12, 31, 12.0, false},
+      {1600, 2, 29, 0.0, true},
+      {1700, 3, 1, 0.0, true},
+      {2025, 1, 1, 0.0, true},
+      {2009, 7, 15, 6.5, true},
+      // Years before the year 0: -1 is 2 BC, -44 is 45 BC, -4 a leap year.
+      {-1, 12, 31, 18.0, false},
+      {-1, 1, 1, 0.0, false},
+      {-44, 3, 15, 0.0, false},
+      {-4, 2, 29, 12.0, false},
+      {-999, 1, 1, 0.0, false},
+      {-3999, 3, 1, 0.0, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.y << "-" << c.m << "-" << c.d << " " << c.h);
@@ -195,6 +211,10 @@ TEST(CalendarToJd, ReadsTheCalendarThatMydatePrints) {
   EXPECT_EQ(calendar_to_jd(1582, 10, 4, 24.0), 2299160.5);
   EXPECT_EQ(calendar_to_jd(1500, 2, 30, 0.0), calendar_to_jd(1500, 3, 1, 0.0));
   EXPECT_EQ(calendar_to_jd(1581, 13, 1, 0.0), calendar_to_jd(1582, 1, 1, 0.0));
+  EXPECT_EQ(calendar_to_jd(-2, 13, 1, 0.0), calendar_to_jd(-1, 1, 1, 0.0));
+  EXPECT_EQ(calendar_to_jd(-1, 13, 1, 0.0), calendar_to_jd(0, 1, 1, 0.0));
+  EXPECT_EQ(calendar_to_jd(-1, 0, 1, 0.0), calendar_to_jd(-2, 12, 1, 0.0));
+  EXPECT_EQ(calendar_to_jd(-1, -12, 1, 0.0), calendar_to_jd(-3, 12, 1, 0.0));
   // The hour packs as MYDATE packs it (truncated to the hundredth of a second).
   EXPECT_EQ(calendar_to_jd(1000, 1, 1, 23.99999) - calendar_to_jd(1000, 1, 1, 0.0),
             to_jd(2000, 1, 1, 23.99999) - to_jd(2000, 1, 1, 0.0));
@@ -205,8 +225,8 @@ TEST(CalendarToJd, ReadsTheCalendarThatMydatePrints) {
 // of the first of the month given (the Julian before 1582 October 15); a
 // day beyond 100, past what the date word's two digits carry, runs on
 // through the months after. The dates meant are worked out by the
-// day-number algorithm above; from the year 0 on the Julian date is, to
-// the bit, that of the date meant typed as it is, and where that date is
+// day-number algorithm above; the Julian date is, to the bit, that of the
+// date meant typed as it is, and where that date is
 // Gregorian MYDATE's mode 1 (always Gregorian) gives the same.
 TEST(CalendarToJd, DayZeroAndBelowAreDaysOfTheMonthBefore) {
   struct Case {
@@ -233,9 +253,7 @@ TEST(CalendarToJd, DayZeroAndBelowAreDaysOfTheMonthBefore) {
     const JulianDate jd = calendar_to_jd(c.y, c.m, c.d, c.h);
     const double want = day_number_jd(c.year, c.month, c.day, c.h, c.gregorian);
     EXPECT_NEAR(jd, want, 1e-9);
-    if (c.year >= 0) {
-      EXPECT_EQ(jd, calendar_to_jd(c.year, c.month, c.day, c.h));
-    }
+    EXPECT_EQ(jd, calendar_to_jd(c.year, c.month, c.day, c.h));
     if (c.gregorian) {
       EXPECT_EQ(to_jd(c.y, c.m, c.d, c.h), to_jd(c.year, c.month, c.day, c.h));
     }
