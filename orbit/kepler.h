@@ -14,12 +14,14 @@ void STUMPFF(double x, double& c0, double& c1, double& c2, double& c3);
 
 // Carries the heliocentric state s0 at date t0 to date t (Julian dates);
 // t = t0 returns s0 unchanged. The universal Kepler equation is solved by
-// up to 6 quartic Newton passes, then up to 20 Laguerre-Conway passes; when
-// both give up (a near-parabolic state over a long step, an inbound
-// hyperbola over some weeks), by a bracketed Newton search, which finds the
-// root of every state that has one. Only a state with no finite solution
-// (not a number, at the Sun) writes " Kepler equation solution failed in 20
-// iterations" and throws ProgramStop. s and s0 may be the same object.
+// up to 6 quartic Newton passes, then up to 20 Laguerre-Conway passes, each
+// kind ending on a correction below 1e-12 made at a point that solves the
+// equation (its plain Newton step below 2e-12 too); when both give up (a
+// near-parabolic state over a long step, an inbound hyperbola over some
+// weeks), by a bracketed Newton search, which finds the root of every state
+// that has one. Only a state with no finite solution (not a number, at the
+// Sun) writes " Kepler equation solution failed in 20 iterations" and throws
+// ProgramStop. s and s0 may be the same object.
 void KEPLER(const StateVector& s0, JulianDate t0, StateVector& s, JulianDate t);
 
 // Writes the line " Kepler equation solution failed in 20 iterations" and

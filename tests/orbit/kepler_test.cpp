@@ -5,13 +5,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iomanip>
 #include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "astcon.h"
+#include "calendar.h"
 #include "conic_solution.h"
+#include "elements.h"
 #include "frames.h"
 #include "orbit_checks.h"
 #include "parabola.h"
@@ -335,6 +338,99 @@ TEST(Kepler, ParabolicCometOfAnElementFile) {
       EXPECT_LT(velocity_gap(got, want), 1e-10) << "i " << pl[0] << ", JD " << t;
     }
   }
+}
+
+// ------------------------------------------------------------ roots, not stalls
+
+// Comet-form elements of perihelion distance q (AU) and eccentricity e with
+// perihelion on 2023 February 25.0 (JD 2460000.5), argument of perihelion
+// 30, node 40 and inclination 50 degrees, the angles turned into radians as
+// the element-file reader turns them.
+ElementSet comet_of_2023(double q, double e) {
+  const double R = ASTCON::RADDEG;
+  return {e, 50.0 / R, 40.0 / R, 30.0 / R, q, 2460000.5};
+}
+
+// The comet of a listing by the KEPLER method that came out some 1e5" off:
+// q 0.1 AU, e 1.05, epoch 200 days before perihelion, its state there from
+// ELEM2XV as the listing builds it, carried to the listing's first time,
+// 2023 February 15 21.84 h (the Julian date of the listing's calendar). The
+// second Newton pass ended there on a correction of -2.2e-13 at a point with
+// phi 0.249 (20h30.60m -18 13.3 printed for 22h04.18m -27 08.7). Also the
+// same carried to 21.83 h and 21.85 h, which were right, and to JD
+// 2459991.41, the step of ENCKE with DEL 0.01 whose reference orbit fell on
+// the same point (its start file had q 0.0073).
+TEST(Kepler, CometOfAListingAtItsFirstTime) {
+  const ElementSet el = comet_of_2023(0.1, 1.05);
+  const JulianDate epoch = el.tp - 200;
+  StateVector s0;
+  ELEM2XV(el, epoch, 1, s0);
+  for (const JulianDate t : {calendar_to_jd(2023, 2, 15, 21.84), calendar_to_jd(2023, 2, 15, 21.83),
+                             calendar_to_jd(2023, 2, 15, 21.85), 2459991.41}) {
+    StateVector got;
+    KEPLER(s0, epoch, got, t);
+    const StateVector want = testing_support::conic_state(el, t);
+    EXPECT_LT(position_gap(got, want), 1e-12) << "JD " << std::setprecision(17) << t;
+    EXPECT_LT(velocity_gap(got, want), 1e-12) << "JD " << std::setprecision(17) << t;
+  }
+}
+
+// Orbits of the comet_of_2023 kind: ellipses, the parabola, near-parabolic
+// and plain hyperbolas, q 0.005 to 30 AU, each with a state at an epoch (days
+// from perihelion) from the conic solution, and an instant at which the
+// Newton passes used to end at a point that is no root, their place off the
+// conic solution by up to 1.8 times the radius. The instants were found by
+// a search with those passes over q 0.005 to 30 AU, e 0.3 to 3 and epochs
+// 0.2 to 1e5 days from perihelion: on a grid of 20,000 instants of each
+// orbit and epoch (1e5 for q 10 and 30), every sign change of a pass's
+// phi1 + d phi2 / 2 bisected down to adjacent Julian dates. Of some
+// thousands, those of ellipses and the parabola all lie below q 0.01.
+struct StallCase {
+  double q, e;
+  double epoch;      // days from perihelion
+  JulianDate stall;  // where the old passes stalled
+};
+
+void PrintTo(const StallCase& c, std::ostream* os) {
+  *os << std::setprecision(10) << "q " << c.q << ", e " << c.e << ", epoch " << c.epoch;
+}
+
+constexpr StallCase kStallCases[] = {
+    {0.005, 0.95, -0.5, 2460000.6590076955},  {0.005, 0.98, 0.5, 2460000.3313074806},
+    {0.005, 0.99, -0.5, 2460000.6692889072},  {0.005, 0.9999, -0.5, 2460000.6395143638},
+    {0.005, 1.0, 0.5, 2460000.4064020189},    {0.01, 1.000001, -50, 2459994.6894170791},
+    {0.1, 1.001, -20, 2459990.3765110979},    {1.0, 1.01, 500, 2460374.1988284639},
+    {0.005, 1.05, -50, 2459986.8080811948},   {0.03, 1.5, 50, 2460004.7278703507},
+    {0.3, 1.05, -200, 2459876.1428074292},    {3.0, 3.0, -2000, 2458417.633878706},
+    {10.0, 1.5, -100000, 2386836.0900323768}, {30.0, 1.05, -100000, 2366736.7735296604},
+};
+
+// Each orbit from its epoch to its stall instant and to 400 instants
+// evenly over twice that step either way, against the conic solution.
+TEST(Kepler, ScanOfOrbitsAndInstantsFindsTheRoot) {
+  double worst = 0;  // relative position gap
+  for (const StallCase& c : kStallCases) {
+    SCOPED_TRACE(testing::PrintToString(c));
+    const ElementSet el = comet_of_2023(c.q, c.e);
+    const JulianDate epoch = el.tp + c.epoch;
+    const StateVector s0 = testing_support::conic_state(el, epoch);
+    std::vector<JulianDate> instants{c.stall};
+    const double step = c.stall - epoch;
+    for (int j = -200; j < 200; ++j) instants.push_back(epoch + step * (j + 0.5) / 100.0);
+    for (const JulianDate t : instants) {
+      StateVector got;
+      KEPLER(s0, epoch, got, t);
+      const StateVector want = testing_support::conic_state(el, t);
+      const double gap = position_gap(got, want) / radius(want);
+      worst = std::fmax(worst, gap);
+      EXPECT_LT(gap, 1e-10) << "JD " << std::setprecision(17) << t;
+      EXPECT_LT(velocity_gap(got, want), 1e-10 * speed(want))
+          << "JD " << std::setprecision(17) << t;
+    }
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1e", worst);
+  RecordProperty("worst_relative_position_gap", text);
 }
 
 TEST(Kepler, StateThatCannotBePropagatedStops) {
