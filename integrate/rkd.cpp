@@ -17,9 +17,9 @@ namespace {
 
 using Vec3 = std::array<double, 3>;
 
-constexpr double kTolRkd = 1e-16;                  // error tolerance of RKD
-constexpr double kTolRkdx = 1e-16;                 // RKDX holds its own
-constexpr double kSafety = 0.9;                    // of the step proposal
+constexpr double kTolRkd = 1e-16;   // error tolerance of RKD
+constexpr double kTolRkdx = 1e-16;  // RKDX holds its own
+constexpr double kSafety = 0.9;
 constexpr double kExponent = 0.14285714285714285;  // 1/7 as held
 constexpr double kErrWeight = 0.05;
 
@@ -136,25 +136,23 @@ void rkn_step(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
   HNEXT = ERR == 0 ? kRkdZeroErrorGrowth * h
                    : kSafety * HK * std::pow(tol / ERR, kExponent) / ASTCON::GAUSSK;
   // ERR carries HK^2 beside the position difference D = max |XN - XL| (AU),
-  // so TOL lets D grow as 1/h^2: 2e-15 / HK^2 AU, some 4e-14 AU (1.5e-14 of
-  // the distance) on a main-belt step of 13 days, but 2e-8 AU on a step of
-  // 0.02 day, and near the Sun or a planet every step is that short (a comet
-  // through a perihelion of 0.01 AU came out 1e5 arcseconds off a year
-  // later). So D is also held to kRkdShortStepTol = 5e-14 of the distance
-  // from the Sun, and the shorter of the two proposals is taken. The bound
-  // is the tighter one where 2e-15 / (HK^2 r) exceeds 5e-14: on steps
-  // shorter than any of a main-belt run, whose shortest, START_RKD's first
-  // (7.6 days for Ceres at perihelion), TOL holds to 4.6e-14 of the
-  // distance, so main-belt runs keep every step bit for bit. A tighter bound
-  // (1.3e-14, what a 13-day step gets) would reach those first steps and
-  // move Ceres listings by up to a quarter of an arcsecond, the size of the
-  // method's own error there. Measured on comets of q 0.005 to 0.3 AU and e
-  // 0.9 to 1.05 from perihelion, 0.1 and 30 days before it: within 0.23
-  // arcsecond of the conic (seen from the Sun, one and two years on) for
-  // 2.9 times the steps (with 1.3e-14: 0.03 arcsecond, 3.5 times). D falls
-  // as h^7, so the exponent 1/7 sizes the step in one go, and a D at the
-  // rounding floor of the position (1e-16 of it) proposes some 2.3 times the
-  // step, where ERR at its floor proposed up to 125 times.
+  // so TOL lets D grow as 1/h^2: 4e-14 AU (1.5e-14 of the distance) on a
+  // 13-day main-belt step, 2e-8 AU on a step of 0.02 day, and near the Sun
+  // or a planet every step is that short (a comet through a perihelion of
+  // 0.01 AU came out 1e5 arcseconds off a year later). So D is also held to
+  // kRkdShortStepTol = 5e-14 of the distance r from the Sun, the shorter
+  // proposal taken. That bound is the tighter one only where 2e-15 / (HK^2 r)
+  // exceeds 5e-14, on steps shorter than any of a main-belt run, the
+  // shortest of which, START_RKD's first (7.6 days for Ceres at perihelion),
+  // TOL holds to 4.6e-14: main-belt runs keep every step bit for bit. 1.3e-14
+  // (a 13-day step's) would reach those first steps and move Ceres listings
+  // by up to 0.25 arcsecond, of the size of the method's own error there.
+  // Comets of q 0.005 to 0.3 AU, e 0.9 to 1.05 then keep within 0.23
+  // arcsecond of the conic a year or two on, seen from the Sun, for 2.9
+  // times the steps (1.3e-14: 0.03 arcsecond, 3.5 times). D falls as h^7:
+  // the exponent 1/7 sizes the step in one go, and a D at the rounding floor
+  // of the position (1e-16 of it) proposes some 2.3 times the step, where
+  // ERR's floor proposed up to 125.
   if (D > 0) {
     const double r = std::hypot(XN[0], XN[1], XN[2]);
     const double bounded =
@@ -198,8 +196,8 @@ class Stepper {
   // becomes the date reached. A comet 3 days before a perihelion of 0.01 AU
   // has a first step of 0.57 day with a position difference 175 times the
   // bound (30 days before: 5 days, 15 times), which, kept, put it 4.6
-  // arcseconds off at its return a year later (0.46); main-belt first steps propose longer
-  // ones and are kept as they always were.
+  // arcseconds off at its return a year later (0.46); main-belt first steps
+  // propose longer ones and are kept as they always were.
   void first_step(StateVector& s, JulianDate T, JulianDate& Tb, double& HNEXT) {
     for (;;) {
       StateVector trial = s;

@@ -55,9 +55,9 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
 // until the next step would pass it, its first step of length H taken again
 // from T0 with its own proposal for as long as that proposal is shorter than
 // 0.9 times the step (the estimate above the tolerance: H comes from no
-// estimate); phase 2 runs forwards, handing the
-// state to sink.fill before every step with the length of that step, until
-// every entry up to NPOS + 1 is filled. Should the first entry still to be
+// estimate); phase 2 runs forwards, handing the state to sink.fill before
+// every step with the length of that step, until every entry up to NPOS + 1
+// is filled. Should the first entry still to be
 // filled lie a whole step or more behind the state (after a backward phase
 // 1, after a first step that passes the first listed time by more than the
 // next step, or with listed times that decrease), the state is carried back
