@@ -9,7 +9,16 @@
 //     (q = 0.0055 AU) listed 20, 10 and 2 years before and after. Their
 //     first step, some 1e-5 day, has an error estimate of 0; a run whose
 //     steps stay that short stops after ten million of them (the benchmark
-//     then reports an error).
+//     then reports an error);
+//   - comets as kestle makes them (peri 30, node 40, inc 50, perihelion
+//     2023 Feb 25.0) with q 0.005 to 0.3 AU and e 0.9 to 1.05, started at
+//     perihelion, 0.1 day and 30 days before it, 30 lines 12.5 days apart
+//     from one year after perihelion: near the Sun every step is short and
+//     held to its tolerance (the slowest, q 0.005 and e 0.9, goes round the
+//     Sun every 4 days);
+//   - (99942) Apophis from its MPCORB elements of 2019 July 2.0, daily
+//     lines from 2029 April 14 to 2030 August 13, through and after its
+//     approach to the Earth of April 13.
 // Counters: force evaluations, RKD steps, RK7 carries of the element files
 // (both files are written to a scratch sink, not to disk).
 #include <benchmark/benchmark.h>
@@ -146,5 +155,31 @@ BENCHMARK(BM_RkdKreutz)
     ->Arg(10)
     ->Arg(20)
     ->Unit(benchmark::kMillisecond);
+
+// Kestle's comets; the arguments: q in units of 0.0001 AU, e in units of
+// 0.001, days from the epoch to perihelion in tenths.
+constexpr JulianDate kKestlePerihelion = 2460000.5;
+void BM_RkdCometNearTheSun(benchmark::State& state) {
+  const double q = static_cast<double>(state.range(0)) * 1e-4;
+  const double e = static_cast<double>(state.range(1)) * 1e-3;
+  const double before = static_cast<double>(state.range(2)) * 0.1;
+  const ElementSet el{e, 50 / R, 40 / R, 30 / R, q, kKestlePerihelion};
+  if (setup(state, kKestlePerihelion + 365.25, 12.5, kCometLines))
+    run_listing(state, el, 1, kKestlePerihelion - before, kCometLines);
+}
+BENCHMARK(BM_RkdCometNearTheSun)
+    ->ArgsProduct({{50, 100, 200, 1000, 3000}, {900, 1000, 1050}, {0, 1, 300}})
+    ->Unit(benchmark::kMillisecond);
+
+// (99942) Apophis, MPCORB elements of epoch 2019 July 2.0 TT (K1972).
+constexpr JulianDate kApophisEpoch = 2458666.5;
+const ElementSet kApophis{0.1914724,     3.33690 / R, 204.05444 / R,
+                          126.67983 / R, 0.9225169,   kApophisEpoch - 236.64021 / 1.11235295};
+constexpr std::int32_t kApophisLines = 486;
+void BM_RkdApophisApproach(benchmark::State& state) {
+  if (setup(state, 2462240.5, 1.0, kApophisLines))
+    run_listing(state, kApophis, 0, kApophisEpoch, kApophisLines);
+}
+BENCHMARK(BM_RkdApophisApproach)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -24,10 +24,12 @@ void START_RKD(double x, double y, double z, JulianDate T0, double HDIR, double&
 // One nine-stage step of the state s from T0 to T1 (s at T1 on return):
 // position of order seven, velocity by Gauss-Lobatto weights. Always
 // accepted. HNEXT: the proposed next step in days, with the sign of T1 - T0,
-// sized from the embedded lower-order position for an error of 1e-16;
-// kRkdZeroErrorGrowth times the step just taken when that error estimate is
-// 0 (the two positions agree to their rounding). T1 = T0 leaves s unchanged
-// and proposes 0. Nine evaluations of `force`.
+// sized from the embedded lower-order position for an error of 1e-16, and,
+// where that is the shorter (the short steps near the Sun or a planet), for
+// a difference of the two positions of kRkdShortStepTol times the distance
+// from the Sun; kRkdZeroErrorGrowth times the step just taken when the two
+// positions agree to their rounding. T1 = T0 leaves s unchanged and
+// proposes 0. Nine evaluations of `force`.
 // Records written: OBJECT.VRKD (the start velocity of the step).
 void RKD(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
          const AccelerationFn& force = FORCE1);
@@ -50,9 +52,12 @@ void RKDX(StateVector& s, JulianDate T0, JulianDate T1, double& HNEXT,
 // Called: CELEM, RKD, RK7, sink.fill, sink.save
 //
 // Phase 1 steps from T0 towards the first listed time (in either direction)
-// until the next step would pass it; phase 2 runs forwards, handing the
-// state to sink.fill before every step with the length of that step, until
-// every entry up to NPOS + 1 is filled. Should the first entry still to be
+// until the next step would pass it, its first step of length H taken again
+// from T0 with its own proposal for as long as that proposal is shorter than
+// 0.9 times the step (the estimate above the tolerance: H comes from no
+// estimate); phase 2 runs forwards, handing the state to sink.fill before
+// every step with the length of that step, until every entry up to NPOS + 1
+// is filled. Should the first entry still to be
 // filled lie a whole step or more behind the state (after a backward phase
 // 1, after a first step that passes the first listed time by more than the
 // next step, or with listed times that decrease), the state is carried back
@@ -85,3 +90,7 @@ inline constexpr std::int64_t kRkdMaxSteps = 10'000'000;
 // The factor by which RKD lengthens the next step after one whose error
 // estimate is 0 (rkd.cpp says why 2 is safe).
 inline constexpr double kRkdZeroErrorGrowth = 2;
+
+// The bound on the difference of RKD's two positions of a step, as a
+// fraction of the distance from the Sun (rkd.cpp says why 5e-14).
+inline constexpr double kRkdShortStepTol = 5e-14;

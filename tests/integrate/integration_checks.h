@@ -77,6 +77,20 @@ inline std::array<double, 3> earth(JulianDate t) {
 // no real time); all of them put back afterwards.
 class PlanetsOnFastClock : public testing_support::FreshPlanetRecordsOnSteppingClock {};
 
+// The same with the ten bodies of the DE405 masses (NPLANET 10), taken from
+// the planetary file (IMEAN 0, JPLFILE for each test to name), and no
+// element files.
+class TenBodiesOnFastClock : public PlanetsOnFastClock {
+ protected:
+  void SetUp() override {
+    PlanetsOnFastClock::SetUp();
+    FILES.STFILE = "";
+    FILES.ENDFIL = "";
+    load_masses(10);
+    PLNSRC.IMEAN = 0;
+  }
+};
+
 // What the console shows when a date leaves the JPL file.
 inline const std::string kSwitchToMeanPlanets =
     "0 ERROR RETURN FROM CALL TO STATE. EPOCH OUT OF RANGE.\r\n"

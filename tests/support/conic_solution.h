@@ -48,15 +48,28 @@ inline PlaneState conic_plane_state(Real q, Real e, Real dt) {
   for (int i = 0; i < 200; ++i) D -= (D + D * D * D / 3 - W) / (1 + D * D);
   Real nu = 2 * std::atan(D);
   if (e < 1) {
-    const Real f = std::sqrt((1 - e) / (1 + e)), M = k * dt * std::pow((1 - e) / q, 1.5L);
-    Real E = 2 * std::atan(D * f);
+    const Real f = std::sqrt((1 - e) / (1 + e));
+    // Kepler's equation for the mean anomaly brought within half a
+    // revolution of 0 (whole revolutions change no place), by Newton's
+    // method from E = +/-pi: E - e sin E is convex on 0 to pi (concave on
+    // -pi to 0), so the steps close in on the root from one side and never
+    // overshoot it, however many revolutions lie behind and however near e
+    // lies to 1 (from Barker's anomaly they could wander off once the orbit
+    // had gone round: 2 AU off for q 0.05 AU, e 0.96, 720 days on).
+    const Real half_turn = std::acos(Real{-1});
+    Real M = k * dt * std::pow((1 - e) / q, 1.5L);
+    M -= 2 * half_turn * std::round(M / (2 * half_turn));
+    Real E = std::copysign(half_turn, M);
     for (int i = 0; i < 200; ++i)
       E -= ((1 - e) * std::sin(E) + anomaly_less_sine(E, -1) - M) /
            ((1 - e) * std::cos(E) + 2 * std::sin(E / 2) * std::sin(E / 2));
     nu = 2 * std::atan(std::tan(E / 2) / f);
   } else if (e > 1) {
     const Real f = std::sqrt((e - 1) / (e + 1)), M = k * dt * std::pow((e - 1) / q, 1.5L);
-    Real F = 2 * std::atanh(std::fmax(std::fmin(D * f, 0.99L), -0.99L));
+    // From beyond the root, for the same reason: (e - 1) sinh F alone
+    // reaches M at F = asinh(M / (e - 1)), and e sinh F - F is convex for
+    // F > 0 (concave below).
+    Real F = std::asinh(M / (e - 1));
     for (int i = 0; i < 200; ++i)
       F -= ((e - 1) * std::sinh(F) + anomaly_less_sine(F, 1) - M) /
            ((e - 1) * std::cosh(F) + 2 * std::sinh(F / 2) * std::sinh(F / 2));
