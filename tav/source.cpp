@@ -30,9 +30,15 @@ constexpr JulianDate kDefaultEpoch = 2449400.5;
 
 // A positive number in plain decimals with at most `digits` significant
 // digits and no trailing zeros (2, 0.00052, 10000), rounded to the nearest,
-// or when `down` to the largest such number that, read back, is not above v.
+// or when `down` to the largest such number that, read back, is not above v
+// (so that the DEL a notice gives serves when typed).
 std::string plain_number(double v, int digits, bool down) {
   char buf[48];
+  // Beyond plain decimals of a sensible length, the exponent form.
+  if (!(v >= 1e-12 && v < 1e12)) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    return buf;
+  }
   std::snprintf(buf, sizeof buf, "%.*e", digits - 1, v);
   const std::string e(buf);
   const std::size_t at = e.find('e');
