@@ -1,6 +1,10 @@
 #include "source.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 #include "cowell.h"
 #include "de405_masses.h"
@@ -16,12 +20,81 @@
 #include "positions.h"
 #include "records.h"
 #include "rkd.h"
+#include "step_bound.h"
 #include "textio.h"
 
 namespace {
 
 // Epoch given to elements that have none (a negative epoch).
 constexpr JulianDate kDefaultEpoch = 2449400.5;
+
+// A positive number in plain decimals with at most `digits` significant
+// digits and no trailing zeros (2, 0.00052, 10000), rounded to the nearest,
+// or when `down` to the largest such number that, read back, is not above v
+// (so that the DEL a notice gives serves when typed).
+std::string plain_number(double v, int digits, bool down) {
+  char buf[48];
+  // Beyond plain decimals of a sensible length, the exponent form.
+  if (!(v >= 1e-12 && v < 1e12)) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    return buf;
+  }
+  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, v);
+  const std::string e(buf);
+  const std::size_t at = e.find('e');
+  std::string mantissa = e.substr(0, at);
+  mantissa.erase(std::remove(mantissa.begin(), mantissa.end(), '.'), mantissa.end());
+  long long n = std::stoll(mantissa);
+  const int power = std::atoi(e.c_str() + at + 1) - (digits - 1);  // v is about n x 10^power
+  const auto text = [power](long long m) {
+    std::string t = std::to_string(m);
+    if (power >= 0) return t + std::string(static_cast<std::size_t>(power), '0');
+    const std::size_t decimals = static_cast<std::size_t>(-power);
+    if (t.size() <= decimals) t.insert(0, decimals - t.size() + 1, '0');
+    t.insert(t.size() - decimals, ".");
+    while (t.back() == '0') t.pop_back();
+    if (t.back() == '.') t.pop_back();
+    return t;
+  };
+  if (down)
+    while (n > 1 && std::strtod(text(n).c_str(), nullptr) > v) --n;
+  return text(n);
+}
+
+// For COWELL and ENCKE, a DEL longer than the longest step that serves the
+// orbit and the listing (step_bound.h): writes why and which DEL would
+// serve, and returns true. The listing is not made.
+bool fixed_step_too_long(const StateVector& s0, JulianDate epoch, JulianDate JD0) {
+  const bool cowell = INTEG.METHOD.is("COWELL");
+  if (!cowell && !INTEG.METHOD.is("ENCKE")) return false;
+  JulianDate last = JD0;
+  for (std::int32_t i = 1; i <= RUNPAR.NPOS + 1 && i <= kGridSize; ++i)
+    last = std::max(last, POSNS.TJD(i));
+  const StepBound b = longest_fixed_step(cowell ? FixedStepKind::Cowell : FixedStepKind::Encke,
+                                         PERTRB.NPLANET, s0, epoch, JD0, last);
+  if (!(RUNPAR.DEL > b.longest)) return false;
+  const std::string del = "DEL = " + plain_number(RUNPAR.DEL, 6, false) + " days is too long for ";
+  const std::string needs = std::string(cowell ? "COWELL" : "ENCKE") + " needs DEL at most " +
+                            plain_number(b.longest, 2, true) + " days";
+  switch (b.limit) {
+    case StepLimit::Sun:
+      say({del + "this orbit."});
+      say({"Within the integrated span it comes to " + plain_number(b.closest, 2, false) +
+           " AU from the Sun:"});
+      say({needs + " there."});
+      break;
+    case StepLimit::Mercury:
+      say({del + "the pull of Mercury (an 88-day orbit):"});
+      say({needs + " over this span."});
+      break;
+    case StepLimit::Venus:
+      say({del + "the pull of Venus (a 225-day orbit):"});
+      say({needs + " over this span."});
+      break;
+  }
+  say({"No listing is made: change DEL (or METHOD) and choose the elements again."});
+  return true;
+}
 
 }  // namespace
 
@@ -161,6 +234,13 @@ SourceOutcome fill_positions(EphemState& s) {
     INTEG.METHOD = "KEPLER";
   }
   const StateVector s0 = state_at_epoch(el, OBJECT.EPOCH, OBJECT.ICOMET);
+  // A step too long for the orbit would list places far off without a
+  // word: back to the parameter display, as a refused major-planet listing
+  // goes, where DEL is changed. The element file read is no longer in use.
+  if (fixed_step_too_long(s0, OBJECT.EPOCH, s.JD0)) {
+    s.ELEFILE = "";
+    return SourceOutcome::Refused;
+  }
   start_listing_fill();  // a method that fills nothing lists nothing
   propagate(s0, OBJECT.EPOCH, s.JD0);
   return SourceOutcome::Filled;

@@ -33,13 +33,15 @@ void set_third_mass();
 
 // What came of the element source.
 enum class SourceOutcome {
-  Refused,  // major planets under mean planets: back to the parameter display
+  Refused,  // major planets under mean planets, or a DEL too long for COWELL or
+            // ENCKE (step_bound.h): back to the parameter display
   Filled,   // the grid holds the positions: on to the listing
 };
 
 // Given:   s        EPHEM's state (MPCFILE, JD0)
 // Returned          Refused or Filled
-// Records read:    RUNPAR (NPOS, DEL), PERTRB.NPLANET, INTEG.METHOD, PLNSRC
+// Records read:    RUNPAR (NPOS, DEL), PERTRB.NPLANET, INTEG.METHOD, PLNSRC,
+//                  POSNS.TJD (the span listed, for the step's bound)
 // Records written: OBJECT (by the loaders; PNAME cleared for MPCORB and
 //                  element files), PERTRB.MASS(3), RUNPAR.DEL (0 after a
 //                  KEPLER solution or a missing epoch; negated and restored
@@ -47,13 +49,15 @@ enum class SourceOutcome {
 //                  missing epoch), POSNS and the element files through the
 //                  methods
 // Called: GET_MPC_ELEMENTS, GET_TAV_ELEMENTS, MAJOR_PLANETS, PRINT_ELE,
-//         PARABOLA or ELEM2XV, KEPLER and XVPOS, COWLS, ENCKE, START_RKD and
-//         RKDINT
+//         PARABOLA or ELEM2XV, KEPLER and XVPOS, longest_fixed_step, COWLS,
+//         ENCKE, START_RKD and RKDINT
 // Asks for the source, loads the elements, turns them into the state at the
-// epoch and fills the grid by METHOD. The METHOD is one of the four (the
-// parameter tests refuse any other). An element file read becomes
-// s.ELEFILE, and the capture file, STFILE or ENDFIL that names it is asked
-// for again (outfiles.h).
+// epoch and fills the grid by METHOD. For COWELL and ENCKE a DEL longer than
+// the longest that serves the orbit and the listing (step_bound.h) is
+// refused first, with a notice that gives that longest DEL. The METHOD is
+// one of the four (the parameter tests refuse any other). An element file
+// read becomes s.ELEFILE, and the capture file, STFILE or ENDFIL that names
+// it is asked for again (outfiles.h); a refusal clears s.ELEFILE.
 SourceOutcome fill_positions(EphemState& s);
 
 // The starting state at the epoch: PARABOLA for a comet-form set with

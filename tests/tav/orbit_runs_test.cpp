@@ -1,7 +1,7 @@
 // Whole runs of tav with orbits that test the methods' limits: a comet of
 // e = 1.0 exactly, an inbound hyperbola and near-parabolic comets far from
-// perihelion listed by all four methods, and the stops of integrations that
-// cannot go on.
+// perihelion listed by all four methods, the stops of integrations that
+// cannot go on, and a step too long for a sungrazer's perihelion.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -204,6 +204,59 @@ TEST(TavOrbits, EndFileOfYearlyLinesListsTheIntegratedPlace) {
   EXPECT_EQ(all[1][0].date, all[0][2].date);
   EXPECT_NEAR(ra_gap(all[1][0].ra_min, all[0][2].ra_min), 0.0, 0.0101);
   EXPECT_NEAR(all[1][0].dec_arcmin, all[0][2].dec_arcmin, 0.101);
+}
+
+// A sungrazer (q = 0.005 AU, e = 1) reaching perihelion on 2025 January
+// 10.0 within a listing of 12 daily lines from its epoch, January 1.0, by
+// ENCKE with DEL = 2 days, in which it would never come within 0.44 AU of
+// the Sun: the notice after the elements, then the parameter display again
+// with DEL as it was, as a refused major-planet listing returns. With the
+// DEL the notice gives, the listing passes perihelion and agrees with one
+// at a quarter of that step to the printed digits; the capture file named
+// for the ephemeris holds that one listing.
+TEST(TavOrbits, StepTooLongForThePerihelionIsRefused) {
+  TempDir dir;
+  place(dir, "tavshort.ini", kRun / "tavshort.ini");
+  write_comet(dir, "SUNGRAZ.ELE", "Sungrazer", 1.0, 0.005, 50.0, 40.0, 30.0, 2460685.5, 2460676.5,
+              2025, 1, 1);
+  const std::string answers =
+      "cap.txt\n1\nmethod\nencke\ndel\n2\nnpos\n12\n\n3\nSUNGRAZ.ELE\n"
+      "del\n0.0015\n\n3\nSUNGRAZ.ELE\ny\n\ndel\n0.000375\n\n3\nSUNGRAZ.ELE\nn\n";
+  const RunResult r = testing_support::run_program(TAV_BINARY, answers, dir.path());
+  EXPECT_EQ(r.err, "");
+  ASSERT_EQ(r.status, 0);
+
+  const std::string notice =
+      " DEL = 2 days is too long for this orbit.\r\n"
+      " Within the integrated span it comes to 0.005 AU from the Sun:\r\n"
+      " ENCKE needs DEL at most 0.0015 days there.\r\n"
+      " No listing is made: change DEL (or METHOD) and choose the elements again.\r\n"
+      " Here are your initialized ephemeris parameters:\r\n";
+  const std::size_t at = r.out.find(notice);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(r.out.find("too long", at + notice.size()), std::string::npos);
+  // It follows the elements, before any listing; the display after it
+  // shows the step unchanged.
+  EXPECT_NE(r.out.rfind("Perihelion date (Tp)", at), std::string::npos);
+  EXPECT_EQ(r.out.rfind("    ----", at), std::string::npos);
+  const std::size_t del = r.out.find(" DEL =", at + notice.size());
+  ASSERT_NE(del, std::string::npos);
+  EXPECT_EQ(r.out.substr(del, 17), " DEL =      2.00 ");
+
+  const auto all = listings(r.out);
+  ASSERT_EQ(all.size(), 2u);
+  ASSERT_EQ(all[0].size(), 12u);
+  ASSERT_EQ(all[1].size(), 12u);
+  for (std::size_t i = 0; i < 12; ++i) {
+    SCOPED_TRACE("line " + std::to_string(i + 1));
+    EXPECT_NEAR(ra_gap(all[0][i].ra_min, all[1][i].ra_min), 0.0, 0.0101);
+    EXPECT_NEAR(all[0][i].dec_arcmin, all[1][i].dec_arcmin, 0.101);
+  }
+  // At perihelion, 0.005 AU from the Sun.
+  EXPECT_NE(r.out.find(" 2025-Jan-10  0.0  19h 25.96m"), std::string::npos);
+  const std::string capture = read_file(dir / "cap.txt");
+  EXPECT_EQ(listings(capture).size(), 1u);
+  EXPECT_EQ(capture.find("too long"), std::string::npos);
 }
 
 }  // namespace
