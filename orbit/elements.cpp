@@ -27,6 +27,64 @@ void perifocal_to_equatorial(const ElementSet& el, double& x, double& y, double&
   ROTATE(x, y, z, -ASTCON::OBLIQ, 1);
 }
 
+// The Stumpff functions c0, c1 and c3 of x = alpha s^2, by their series
+// near 0, where the closed forms lose their digits, and in closed form
+// beyond.
+struct Stumpff {
+  double c0, c1, c3;
+};
+Stumpff stumpff(double x) {
+  if (std::fabs(x) < 0.1) {
+    // Terms of c1 = sum (-x)^n / (2n+1)!, c3 = sum (-x)^n / (2n+3)!, c0 =
+    // sum (-x)^n / (2n)!, to below the last digit.
+    double t0 = 1.0, t1 = 1.0, t3 = 1.0 / 6.0;
+    Stumpff c{1.0, 1.0, 1.0 / 6.0};
+    for (int n = 1; n <= 12; ++n) {
+      t0 *= -x / ((2.0 * n - 1.0) * (2.0 * n));
+      t1 *= -x / ((2.0 * n) * (2.0 * n + 1.0));
+      t3 *= -x / ((2.0 * n + 2.0) * (2.0 * n + 3.0));
+      c.c0 += t0;
+      c.c1 += t1;
+      c.c3 += t3;
+    }
+    return c;
+  }
+  if (x > 0.0) {
+    const double w = std::sqrt(x);
+    return {std::cos(w), std::sin(w) / w, (w - std::sin(w)) / (x * w)};
+  }
+  const double w = std::sqrt(-x);
+  return {std::cosh(w), std::sinh(w) / w, (std::sinh(w) - w) / (-x * w)};
+}
+
+// True anomaly (radians, -pi to pi) of a state at distance r (AU) with
+// D = P.V and angular momentum h, for any eccentricity e:
+// tan(nu/2) = e sin nu / (e + e cos nu), with e sin nu = h D / r and
+// e cos nu = h^2 / r - 1.
+double near_parabolic_anomaly(double r, double D, double h, double e) {
+  return 2.0 * std::atan2(h * D, r * (e - 1.0) + h * h);
+}
+
+// Time from perihelion to the state, in units of 1/k day, by the universal
+// variable s of the motion from perihelion (r0 = q, r.v = 0 there), exact
+// for any orbit and free of the cancellations of the anomalies near e = 1:
+// r.v = e s c1(alpha s^2) at the state, and the time is
+// q s c1(alpha s^2) + s^3 c3(alpha s^2). Newton's steps for s, whose
+// derivative c0 stays near 1 wherever the band's orbits go (alpha s^2 is
+// small), start from the parabola's s = D / e.
+double near_parabolic_time(double q, double e, double alpha, double D) {
+  const double G1 = D / e;
+  double s = G1;
+  for (int pass = 0; pass < 50; ++pass) {
+    const Stumpff c = stumpff(alpha * s * s);
+    const double step = (s * c.c1 - G1) / c.c0;
+    s -= step;
+    if (!(std::fabs(step) > 1e-16 * std::fabs(s))) break;
+  }
+  const Stumpff c = stumpff(alpha * s * s);
+  return q * s * c.c1 + s * s * s * c.c3;
+}
+
 // Osculating elements of s at t0 with the fifth value a (comet_form 0) or q.
 void state_to_elements(const StateVector& s, JulianDate t0, std::int32_t comet_form,
                        ElementSet& el) {
@@ -100,11 +158,20 @@ void state_to_elements(const StateVector& s, JulianDate t0, std::int32_t comet_f
     nu = 2.0 * std::atan(std::sqrt((e + 1.0) / (e - 1.0)) * std::tanh(F / 2.0));
     const double M = e * std::sinh(F) - F;
     tp = t0 - M * std::pow(std::fabs(a), 1.5) / k;
-  } else {
-    // Parabolic band (and an e that is not a number).
+  } else if (e == 1.0 || std::isnan(e)) {
+    // The parabola itself (and an e that is not a number): Barker's equation.
     nu = 2.0 * std::atan(D / std::sqrt(2.0 * q));
     const double t = std::tan(nu / 2.0);
     tp = t0 - std::sqrt(2.0 * q * q * q) * (t + t * t * t / 3.0) / k;
+  } else {
+    // Near the parabola, where the anomalies of the ellipse and the
+    // hyperbola lose their digits. The parabola's own formulas would leave
+    // out e - 1 here, and that moves the perihelion time and the true
+    // anomaly far from perihelion (1e-7 in e put a comet of q 0.005 AU
+    // 1.5e-4 AU off half a year out, when carried back from these elements);
+    // the exact forms hold for any e near 1.
+    nu = near_parabolic_anomaly(r, D, h, e);
+    tp = t0 - near_parabolic_time(q, e, alpha, D) / k;
   }
 
   el.e = e;

@@ -73,7 +73,11 @@ bool EORBIT(double q, double e, double dt, double& r, double& nu) {
   const double q2 = q1 * dt;
   double s = parabolic_solution(q2, dt);
 
-  if (!(e > 0.99999999 && e < 1.00000001)) {
+  // The parabola alone only for e = 1 itself: it leaves out e - 1, which
+  // far from perihelion moves the place however near e lies to 1 (1e-8 in
+  // e: 4e-4 AU for q 0.005 AU eight years out), while the series converges
+  // the sooner the nearer e is to 1.
+  if (e != 1.0) {
     for (int pass = 1;; ++pass) {
       const double s0 = s;
       double z = 1.0;

@@ -6,7 +6,7 @@
 
 // Radius r (AU) and true anomaly nu (radians, [0, 2 pi)) at dt days from
 // perihelion (negative before it), for perihelion distance q (AU) and
-// eccentricity e. For 0.99999999 < e < 1.00000001 the parabola alone.
+// eccentricity e. For e = 1 the parabola alone, for any other e the series.
 // Returns false, r and nu unspecified, where the series does not converge
 // (more than 50 terms or passes, a term above 10000, a Newton solve of the
 // cubic that does not settle), and where q is not a positive number.

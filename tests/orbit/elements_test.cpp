@@ -356,7 +356,10 @@ TEST_F(Elements, SelOrbOutputMayBeTheInput) {
 // classical anomalies (conic_solution.h). A Kreutz sungrazer eight years
 // after perihelion over 30 days; an orbit of e = 0.99 and q = 0.1 AU five
 // years before perihelion over ten days; a hyperbola of e = 1.01 and
-// q = 0.1 AU from one year after perihelion to two.
+// q = 0.1 AU from one year after perihelion to two. And orbits within 1e-7
+// of e = 1, whose perihelion time and anomaly from a state, and whose
+// places from elements, must keep e - 1 (as the parabola's formulas do
+// not): an integrated comet's osculating e passes through such values.
 TEST_F(Elements, NearParabolicFarFromPerihelion) {
   const double d = 1 / ASTCON::RADDEG;
   const struct {
@@ -364,10 +367,15 @@ TEST_F(Elements, NearParabolicFarFromPerihelion) {
     double from, to;  // days from perihelion
   } cases[] = {{{0.99993, 144.5 * d, 359.5 * d, 80.5 * d, 0.0055, kT0}, 2922.0, 2952.0},
                {{0.99, 30 * d, 80 * d, 200 * d, 0.1, kT0}, -1826.0, -1816.0},
-               {{1.01, 60 * d, 10 * d, 300 * d, 0.1, kT0}, 365.25, 730.5}};
+               {{1.01, 60 * d, 10 * d, 300 * d, 0.1, kT0}, 365.25, 730.5},
+               {{1 + 5e-8, 50 * d, 40 * d, 30 * d, 0.005, kT0}, 120.0, 120.001},
+               {{1 - 5e-8, 50 * d, 40 * d, 30 * d, 0.005, kT0}, -700.0, -699.5},
+               {{1 + 5e-9, 50 * d, 40 * d, 30 * d, 0.005, kT0}, 300.0, 730.0},
+               {{1 - 9e-9, 140 * d, 20 * d, 10 * d, 0.1, kT0}, 2000.0, 2900.0},
+               {{1 + 9e-8, 140 * d, 20 * d, 10 * d, 1.0, kT0}, -1500.0, 1500.0}};
   OBJECT.ICOMET = 1;
   for (const auto& c : cases) {
-    SCOPED_TRACE("e " + std::to_string(c.el.e));
+    SCOPED_TRACE(::testing::Message() << "e - 1 = " << c.el.e - 1 << ", q " << c.el.aq);
     const StateVector start = testing_support::conic_state(c.el, kT0 + c.from);
     const StateVector want = testing_support::conic_state(c.el, kT0 + c.to);
     StateVector carried, from_elements;
